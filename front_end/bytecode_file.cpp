@@ -1,0 +1,74 @@
+#include "bytecode_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "shared_file_open.h"
+
+namespace {
+
+// The length must fit the signed 32-bit count the rest of the run uses.
+constexpr std::int64_t kMaxInputSize = INT64_C(0x7fffffff);
+
+// The stream's length by seeking, or -1 when it cannot seek.
+std::int64_t MeasureBySeeking(std::FILE* in) {
+#ifdef _WIN32
+  if (_fseeki64(in, 0, SEEK_END) != 0) return -1;
+  const std::int64_t length = _ftelli64(in);
+  if (length < 0 || _fseeki64(in, 0, SEEK_SET) != 0) return -1;
+#else
+  if (std::fseek(in, 0, SEEK_END) != 0) return -1;
+  const std::int64_t length = std::ftell(in);
+  if (length < 0 || std::fseek(in, 0, SEEK_SET) != 0) return -1;
+#endif
+  return length;
+}
+
+int ReportReadFailure(std::FILE* in) {
+  std::printf("ERROR: Could not read file\n");
+  std::fclose(in);
+  return 1;
+}
+
+// Pipes, and files that report a length of zero but have contents.
+int ReadToEnd(std::FILE* in, BytecodeBuffer* buffer) {
+  std::vector<unsigned char> bytes;
+  unsigned char chunk[65536];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+    if (static_cast<std::int64_t>(bytes.size() + got) > kMaxInputSize)
+      return ReportReadFailure(in);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  if (std::ferror(in)) return ReportReadFailure(in);
+  std::fclose(in);
+  if (bytes.empty()) return 1;
+  buffer->bytes.reset(new unsigned char[bytes.size() + 1]);
+  std::memcpy(buffer->bytes.get(), bytes.data(), bytes.size());
+  buffer->bytes[bytes.size()] = 0;
+  buffer->count = bytes.size();
+  return 0;
+}
+
+}  // namespace
+
+int LoadBytecodeFile(const char* path, BytecodeBuffer* buffer) {
+  std::FILE* in = OpenForReadingDenyWriters(path);
+  if (in == nullptr) {
+    std::printf("ERROR: File not found: %s\n", path);
+    return 1;
+  }
+  const std::int64_t length = MeasureBySeeking(in);
+  if (length <= 0) return ReadToEnd(in, buffer);
+  if (length > kMaxInputSize) return ReportReadFailure(in);
+
+  const auto size = static_cast<std::size_t>(length);
+  buffer->bytes.reset(new unsigned char[size + 1]);
+  buffer->count = std::fread(buffer->bytes.get(), 1, size, in);
+  if (buffer->count != size) return ReportReadFailure(in);
+  buffer->bytes[size] = 0;
+  std::fclose(in);
+  return 0;
+}

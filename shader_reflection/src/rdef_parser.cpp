@@ -1,0 +1,363 @@
+#include "rdef_parser.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "dxbc_layout.h"
+#include "failure_reason.h"
+
+namespace shader_reflection {
+namespace {
+
+using layout::ReadU16;
+using layout::ReadU32;
+
+constexpr std::uint32_t kNoResource = 0xFFFFFFFF;
+
+// Names end up inside C++ string literals; a quote, a backslash or a control
+// byte would change the text around them, and no compiler writes one.
+bool IsNameByte(unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '"' && c != '\\'; }
+
+struct RecordSizes {
+  std::size_t binding;
+  std::size_t variable;
+  std::size_t type;
+};
+
+// Where a record sits, as a chain read outwards: "member 1 of variable 3 of
+// constant buffer 'Params'". Built on the stack, put into words only when a
+// check fails, so the common path allocates nothing.
+struct Where {
+  const char* kind;
+  std::uint32_t index;
+  const char* name;  // may be null
+  const Where* parent;
+
+  std::string Describe() const {
+    std::string text = std::string(kind) + " " + std::to_string(index);
+    if (name != nullptr) text += std::string(" '") + name + "'";
+    if (parent != nullptr) text += " of " + parent->Describe();
+    return text;
+  }
+};
+
+struct TypeFrame {
+  std::uint32_t type;
+  std::uint32_t next_member;
+};
+
+class RdefParser {
+ public:
+  RdefParser(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
+             std::string* reason, const RdefLimits& limits)
+      : bytes_(rdef), size_(size), parsed_(parsed), reason_(reason), limits_(limits) {}
+
+  bool Parse() {
+    return ParseHeader() && ParseBindings() && ParseBuffers();
+  }
+
+ private:
+  // True when `count` records of `record_size` bytes fit at `offset`.
+  bool ArrayFits(std::uint32_t offset, std::uint32_t count, std::size_t record_size) const {
+    if (offset > size_) return false;
+    return count <= (size_ - offset) / record_size;
+  }
+
+  // A NUL-terminated name of printable bytes inside the chunk, or null after
+  // a failure reason that says where the name was expected.
+  const char* ReadName(std::uint32_t offset, const Where& at, const char* what) {
+    std::string where;
+    if (offset >= size_) {
+      where = at.Describe();
+      Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", where.c_str(), what, offset);
+      return nullptr;
+    }
+    const void* end = std::memchr(bytes_ + offset, 0, size_ - offset);
+    if (end == nullptr) {
+      where = at.Describe();
+      Fail(reason_, "%s: %s at offset 0x%x has no terminating NUL inside the RDEF chunk",
+           where.c_str(), what, offset);
+      return nullptr;
+    }
+    const auto* name = reinterpret_cast<const char*>(bytes_ + offset);
+    for (const char* p = name; p != end; ++p) {
+      if (!IsNameByte(static_cast<unsigned char>(*p))) {
+        where = at.Describe();
+        Fail(reason_, "%s: %s at offset 0x%x holds byte 0x%02x, which no shader name may hold",
+             where.c_str(), what, offset, static_cast<unsigned char>(*p));
+        return nullptr;
+      }
+    }
+    return name;
+  }
+
+  bool ParseHeader() {
+    if (size_ < layout::kRdefHeaderSizeSM4)
+      return Fail(reason_, "RDEF chunk of %zu bytes is shorter than its 28-byte header", size_);
+    parsed_->minor_version = bytes_[layout::kRdefMinorVersion];
+    parsed_->major_version = bytes_[layout::kRdefMajorVersion];
+    parsed_->program_type = ReadU16(bytes_ + layout::kRdefProgramType);
+    parsed_->compile_flags = ReadU32(bytes_ + layout::kRdefCompileFlags);
+    if (parsed_->major_version != 4 && parsed_->major_version != 5)
+      return Fail(reason_, "RDEF target %u.%u is not shader model 4 or 5",
+                  parsed_->major_version, parsed_->minor_version);
+    sizes_ = RecordSizes{layout::kBindingRecordSizeSM50, layout::kVariableRecordSizeSM4,
+                         layout::kTypeRecordSizeSM4};
+    if (parsed_->major_version == 5 && !ParseRd11()) return false;
+    return ParseCreator();
+  }
+
+  bool ParseRd11() {
+    if (size_ < layout::kRdefHeaderSizeSM5)
+      return Fail(reason_, "RDEF chunk of %zu bytes is shorter than its 60-byte shader model 5 "
+                  "header", size_);
+    const std::uint32_t magic = ReadU32(bytes_ + layout::kRd11Magic);
+    if (magic != layout::kRd11MagicSM50 && magic != layout::kRd11MagicSM51)
+      return Fail(reason_, "RDEF: shader model 5 header magic 0x%08x is not RD11", magic);
+    struct Expected {
+      std::size_t field;
+      const char* what;
+      std::uint32_t value;
+    };
+    const Expected expected[] = {
+        {layout::kRd11HeaderSize, "header size", layout::kRdefHeaderSizeSM5},
+        {layout::kRd11BufferRecordSize, "constant buffer record size", layout::kBufferRecordSize},
+        {layout::kRd11VariableRecordSize, "variable record size", layout::kVariableRecordSizeSM5},
+        {layout::kRd11TypeRecordSize, "type record size", layout::kTypeRecordSizeSM5},
+        {layout::kRd11MemberRecordSize, "struct member record size", layout::kMemberRecordSize},
+    };
+    for (const Expected& e : expected) {
+      const std::uint32_t value = ReadU32(bytes_ + e.field);
+      if (value != e.value)
+        return Fail(reason_, "RDEF: %s is %u, expected %u", e.what, value, e.value);
+    }
+    const std::uint32_t binding_size = ReadU32(bytes_ + layout::kRd11BindingRecordSize);
+    if (binding_size != layout::kBindingRecordSizeSM50 &&
+        binding_size != layout::kBindingRecordSizeSM51)
+      return Fail(reason_, "RDEF: binding record size is %u, expected 32 or 40", binding_size);
+    sizes_ = RecordSizes{binding_size, layout::kVariableRecordSizeSM5,
+                         layout::kTypeRecordSizeSM5};
+    return true;
+  }
+
+  bool ParseCreator() {
+    const std::uint32_t offset = ReadU32(bytes_ + layout::kRdefCreator);
+    if (offset == 0) return true;
+    if (offset >= size_ || std::memchr(bytes_ + offset, 0, size_ - offset) == nullptr)
+      return Fail(reason_, "RDEF: creator string at offset 0x%x does not end inside the chunk",
+                  offset);
+    parsed_->creator = reinterpret_cast<const char*>(bytes_ + offset);
+    return true;
+  }
+
+  bool ParseBindings() {
+    const std::uint32_t count = ReadU32(bytes_ + layout::kRdefBindingCount);
+    const std::uint32_t offset = ReadU32(bytes_ + layout::kRdefBindingArray);
+    if (count == 0) return true;
+    if (!ArrayFits(offset, count, sizes_.binding))
+      return Fail(reason_, "RDEF: %u resource bindings of %zu bytes at offset 0x%x do not fit "
+                  "in the %zu-byte chunk", count, sizes_.binding, offset, size_);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const unsigned char* record = bytes_ + offset + i * sizes_.binding;
+      const Where at{"resource binding", i, nullptr, nullptr};
+      if (ReadName(ReadU32(record + layout::kBindingName), at, "name") == nullptr) return false;
+    }
+    parsed_->binding_count = count;
+    return true;
+  }
+
+  bool ParseBuffers() {
+    const std::uint32_t count = ReadU32(bytes_ + layout::kRdefBufferCount);
+    const std::uint32_t offset = ReadU32(bytes_ + layout::kRdefBufferArray);
+    if (count == 0) return true;
+    if (!ArrayFits(offset, count, layout::kBufferRecordSize))
+      return Fail(reason_, "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
+                  "the %zu-byte chunk", count, offset, size_);
+    parsed_->buffers.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (!ParseBuffer(i, bytes_ + offset + i * layout::kBufferRecordSize)) return false;
+    }
+    return true;
+  }
+
+  bool ParseBuffer(std::uint32_t index, const unsigned char* record) {
+    ParsedBuffer buffer{};
+    buffer.name = ReadName(ReadU32(record + layout::kBufferName),
+                           Where{"constant buffer", index, nullptr, nullptr}, "name");
+    if (buffer.name == nullptr) return false;
+    const Where at{"constant buffer", index, buffer.name, nullptr};
+    buffer.variable_count = ReadU32(record + layout::kBufferVariableCount);
+    buffer.size = ReadU32(record + layout::kBufferSize);
+    buffer.flags = ReadU32(record + layout::kBufferFlags);
+    buffer.type = ReadU32(record + layout::kBufferType);
+    buffer.first_variable = static_cast<std::uint32_t>(parsed_->variables.size());
+
+    const std::uint32_t array = ReadU32(record + layout::kBufferVariableArray);
+    if (buffer.variable_count > limits_.max_variables_per_buffer)
+      return Fail(reason_, "%s: %u variables is more than the %u a constant buffer can hold",
+                  at.Describe().c_str(), buffer.variable_count, limits_.max_variables_per_buffer);
+    if (buffer.variable_count > limits_.max_variables - parsed_->variables.size())
+      return Fail(reason_, "%s: the shader declares more than %u variables in all", at.Describe().c_str(),
+                  limits_.max_variables);
+    if (buffer.variable_count != 0 && !ArrayFits(array, buffer.variable_count, sizes_.variable))
+      return Fail(reason_, "%s: %u variables of %zu bytes at offset 0x%x do not fit in the "
+                  "%zu-byte RDEF chunk", at.Describe().c_str(), buffer.variable_count, sizes_.variable,
+                  array, size_);
+    parsed_->buffers.push_back(buffer);
+    const auto buffer_index = static_cast<std::uint32_t>(parsed_->buffers.size() - 1);
+    for (std::uint32_t i = 0; i < buffer.variable_count; ++i) {
+      const Where variable_at{"variable", i, nullptr, &at};
+      if (!ParseVariable(variable_at, bytes_ + array + i * sizes_.variable, buffer_index))
+        return false;
+    }
+    return true;
+  }
+
+  bool ParseVariable(const Where& at, const unsigned char* record,
+                     std::uint32_t buffer_index) {
+    ParsedVariable variable{};
+    variable.name = ReadName(ReadU32(record + layout::kVariableName), at, "name");
+    if (variable.name == nullptr) return false;
+    variable.start_offset = ReadU32(record + layout::kVariableStartOffset);
+    variable.size = ReadU32(record + layout::kVariableSize);
+    variable.flags = ReadU32(record + layout::kVariableFlags);
+    variable.buffer = buffer_index;
+    const std::uint32_t default_offset = ReadU32(record + layout::kVariableDefaultValue);
+    if (default_offset != 0) {
+      if (!ArrayFits(default_offset, variable.size, 1))
+        return Fail(reason_, "%s: default value of %u bytes at offset 0x%x is outside the RDEF "
+                    "chunk", at.Describe().c_str(), variable.size, default_offset);
+      variable.default_value = bytes_ + default_offset;
+    }
+    if (sizes_.variable == layout::kVariableRecordSizeSM5) {
+      variable.start_texture = ReadU32(record + layout::kVariableStartTexture);
+      variable.texture_size = ReadU32(record + layout::kVariableTextureSize);
+      variable.start_sampler = ReadU32(record + layout::kVariableStartSampler);
+      variable.sampler_size = ReadU32(record + layout::kVariableSamplerSize);
+    } else {
+      variable.start_texture = kNoResource;
+      variable.start_sampler = kNoResource;
+    }
+    if (!ResolveType(ReadU32(record + layout::kVariableType), at, &variable.type))
+      return false;
+    parsed_->variables.push_back(variable);
+    return true;
+  }
+
+  // Reads the type record at `offset` and its member records (their types
+  // still unresolved) and appends it; fails on a record outside the chunk.
+  bool AddType(std::uint32_t offset, const Where& at, std::uint32_t* index) {
+    if (parsed_->types.size() >= limits_.max_types)
+      return Fail(reason_, "%s: the shader declares more than %u types", at.Describe().c_str(),
+                  limits_.max_types);
+    if (!ArrayFits(offset, 1, sizes_.type))
+      return Fail(reason_, "%s: type record offset 0x%x is outside the RDEF chunk", at.Describe().c_str(),
+                  offset);
+    const unsigned char* record = bytes_ + offset;
+    ParsedType type{};
+    type.variable_class = ReadU16(record + layout::kTypeClass);
+    type.base_type = ReadU16(record + layout::kTypeType);
+    type.rows = ReadU16(record + layout::kTypeRows);
+    type.columns = ReadU16(record + layout::kTypeColumns);
+    type.elements = ReadU16(record + layout::kTypeElements);
+    type.member_count = ReadU16(record + layout::kTypeMembers);
+    type.first_member = static_cast<std::uint32_t>(parsed_->members.size());
+    if (sizes_.type == layout::kTypeRecordSizeSM5) {
+      const std::uint32_t name_offset = ReadU32(record + layout::kTypeName);
+      if (name_offset != 0) {
+        type.name = ReadName(name_offset, at, "type name");
+        if (type.name == nullptr) return false;
+      }
+    }
+    if (!AddMembers(type, ReadU32(record + layout::kTypeMemberArray), at)) return false;
+    *index = static_cast<std::uint32_t>(parsed_->types.size());
+    parsed_->types.push_back(type);
+    type_index_.emplace(offset, *index);
+    resolved_.push_back(false);
+    return true;
+  }
+
+  bool AddMembers(const ParsedType& type, std::uint32_t array, const Where& at) {
+    if (type.member_count == 0) return true;
+    if (!ArrayFits(array, type.member_count, layout::kMemberRecordSize))
+      return Fail(reason_, "%s: %u struct members at offset 0x%x do not fit in the RDEF chunk",
+                  at.Describe().c_str(), type.member_count, array);
+    if (type.member_count > limits_.max_members - parsed_->members.size())
+      return Fail(reason_, "%s: the shader declares more than %u struct members", at.Describe().c_str(),
+                  limits_.max_members);
+    for (std::uint32_t i = 0; i < type.member_count; ++i) {
+      const unsigned char* record = bytes_ + array + i * layout::kMemberRecordSize;
+      ParsedMember member{};
+      member.name = ReadName(ReadU32(record + layout::kMemberName), Where{"member", i, nullptr, &at},
+                             "name");
+      if (member.name == nullptr) return false;
+      // Holds the type record's offset until ResolveType replaces it by an index.
+      member.type = ReadU32(record + layout::kMemberType);
+      member.offset = ReadU32(record + layout::kMemberOffset);
+      parsed_->members.push_back(member);
+    }
+    return true;
+  }
+
+  // Resolves the type graph below `offset` depth first with an explicit
+  // stack, so a crafted file can neither recurse without bound nor loop.
+  bool ResolveType(std::uint32_t offset, const Where& at, std::uint32_t* index) {
+    const auto known = type_index_.find(offset);
+    if (known != type_index_.end()) {
+      *index = known->second;
+      return true;
+    }
+    if (!AddType(offset, at, index)) return false;
+    std::vector<TypeFrame> stack{{*index, 0}};
+    while (!stack.empty()) {
+      TypeFrame& frame = stack.back();
+      const ParsedType& type = parsed_->types[frame.type];
+      if (frame.next_member == type.member_count) {
+        resolved_[frame.type] = true;
+        stack.pop_back();
+        continue;
+      }
+      const std::uint32_t member_index = type.first_member + frame.next_member++;
+      const std::uint32_t member_offset = parsed_->members[member_index].type;
+      // Names the member by its place in its own struct; deeper structs are
+      // told apart by their record offset in the message.
+      const Where member_at{"member", member_index - type.first_member, nullptr, &at};
+      std::uint32_t member_type = 0;
+      const auto seen = type_index_.find(member_offset);
+      if (seen != type_index_.end()) {
+        if (!resolved_[seen->second])
+          return Fail(reason_, "%s: struct type at offset 0x%x contains itself", member_at.Describe().c_str(),
+                      member_offset);
+        member_type = seen->second;
+      } else {
+        if (stack.size() >= limits_.max_struct_depth)
+          return Fail(reason_, "%s: structs nest deeper than %u levels", member_at.Describe().c_str(),
+                      limits_.max_struct_depth);
+        if (!AddType(member_offset, member_at, &member_type)) return false;
+        stack.push_back(TypeFrame{member_type, 0});
+      }
+      parsed_->members[member_index].type = member_type;
+    }
+    return true;
+  }
+
+
+  const unsigned char* bytes_;
+  std::size_t size_;
+  ParsedRdef* parsed_;
+  std::string* reason_;
+  RdefLimits limits_;
+  RecordSizes sizes_{};
+  std::unordered_map<std::uint32_t, std::uint32_t> type_index_;  // record offset -> index
+  std::vector<bool> resolved_;  // by type index: all members' types are known
+};
+
+}  // namespace
+
+bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
+               std::string* reason, const RdefLimits& limits) {
+  *parsed = ParsedRdef{};
+  return RdefParser(rdef, size, parsed, reason, limits).Parse();
+}
+
+}  // namespace shader_reflection

@@ -1,0 +1,272 @@
+// The reflection objects: a thin layer of queries over a verified ParsedRdef.
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "dxbc_container.h"
+#include "failure_reason.h"
+#include "parsed_rdef.h"
+#include "rdef_parser.h"
+#include "shader_reflection/d3d11_shader_reflection.h"
+
+namespace shader_reflection {
+
+bool operator==(const GUID& a, const GUID& b) {
+  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
+         std::memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
+}
+
+namespace {
+
+class Reflection;
+
+// A type as seen from one place: a variable's own type (Offset 0) or a
+// struct member's type (Offset = the member's offset). type_ null is the
+// placeholder.
+class TypeObject final : public ID3D11ShaderReflectionType {
+ public:
+  TypeObject() = default;
+  TypeObject(const Reflection* owner, const ParsedType* type, UINT offset)
+      : owner_(owner), type_(type), offset_(offset) {}
+
+  HRESULT GetDesc(D3D11_SHADER_TYPE_DESC* desc) override;
+  ID3D11ShaderReflectionType* GetMemberTypeByIndex(UINT index) override;
+  LPCSTR GetMemberTypeName(UINT index) override;
+
+ private:
+  const Reflection* owner_ = nullptr;
+  const ParsedType* type_ = nullptr;
+  UINT offset_ = 0;
+};
+
+class VariableObject final : public ID3D11ShaderReflectionVariable {
+ public:
+  VariableObject() = default;
+  VariableObject(const Reflection* owner, const ParsedVariable* variable, UINT index)
+      : owner_(owner), variable_(variable), index_(index) {}
+
+  HRESULT GetDesc(D3D11_SHADER_VARIABLE_DESC* desc) override;
+  ID3D11ShaderReflectionType* GetType() override;
+  ID3D11ShaderReflectionConstantBuffer* GetBuffer() override;
+
+ private:
+  const Reflection* owner_ = nullptr;
+  const ParsedVariable* variable_ = nullptr;
+  UINT index_ = 0;  // into ParsedRdef::variables
+};
+
+class BufferObject final : public ID3D11ShaderReflectionConstantBuffer {
+ public:
+  BufferObject() = default;
+  BufferObject(const Reflection* owner, const ParsedBuffer* buffer)
+      : owner_(owner), buffer_(buffer) {}
+
+  HRESULT GetDesc(D3D11_SHADER_BUFFER_DESC* desc) override;
+  ID3D11ShaderReflectionVariable* GetVariableByIndex(UINT index) override;
+  ID3D11ShaderReflectionVariable* GetVariableByName(LPCSTR name) override;
+
+ private:
+  const Reflection* owner_ = nullptr;
+  const ParsedBuffer* buffer_ = nullptr;
+};
+
+class Reflection final : public ID3D11ShaderReflection {
+ public:
+  // Takes the RDEF bytes (possibly none) and the container facts; Build
+  // parses and makes every object up front, so queries never allocate.
+  explicit Reflection(const ContainerChunks& chunks)
+      : rdef_bytes_(chunks.rdef, chunks.rdef + chunks.rdef_size),
+        program_version_(chunks.program_version),
+        placeholder_buffer_(this, nullptr),
+        placeholder_variable_(this, nullptr, 0),
+        placeholder_type_(this, nullptr, 0) {}
+
+  bool Build(bool has_rdef, std::string* reason) {
+    if (has_rdef &&
+        !ParseRdef(rdef_bytes_.data(), rdef_bytes_.size(), &parsed_, reason))
+      return false;
+    MakeObjects();
+    return true;
+  }
+
+  UINT AddRef() override { return ++references_; }
+  UINT Release() override {
+    const UINT left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT GetDesc(D3D11_SHADER_DESC* desc) override {
+    if (desc == nullptr) return E_FAIL;
+    desc->Version = program_version_;
+    desc->Creator = parsed_.creator;
+    desc->Flags = parsed_.compile_flags;
+    desc->ConstantBuffers = static_cast<UINT>(parsed_.buffers.size());
+    desc->BoundResources = parsed_.binding_count;
+    return S_OK;
+  }
+
+  ID3D11ShaderReflectionConstantBuffer* GetConstantBufferByIndex(UINT index) override {
+    return index < buffers_.size() ? &buffers_[index] : &placeholder_buffer_;
+  }
+
+  ID3D11ShaderReflectionConstantBuffer* GetConstantBufferByName(LPCSTR name) override {
+    if (name == nullptr) return &placeholder_buffer_;
+    for (std::size_t i = 0; i < parsed_.buffers.size(); ++i)
+      if (std::strcmp(parsed_.buffers[i].name, name) == 0) return &buffers_[i];
+    return &placeholder_buffer_;
+  }
+
+  const ParsedRdef& parsed() const { return parsed_; }
+  BufferObject* buffer(UINT index) const { return &buffers_[index]; }
+  VariableObject* variable(UINT index) const { return &variables_[index]; }
+  TypeObject* variable_type(UINT index) const { return &variable_types_[index]; }
+  TypeObject* member_type(UINT index) const { return &member_types_[index]; }
+  BufferObject* placeholder_buffer() const { return &placeholder_buffer_; }
+  VariableObject* placeholder_variable() const { return &placeholder_variable_; }
+  TypeObject* placeholder_type() const { return &placeholder_type_; }
+
+ private:
+  ~Reflection() = default;
+
+  void MakeObjects() {
+    buffers_.reserve(parsed_.buffers.size());
+    for (const ParsedBuffer& b : parsed_.buffers) buffers_.emplace_back(this, &b);
+    variables_.reserve(parsed_.variables.size());
+    variable_types_.reserve(parsed_.variables.size());
+    for (std::size_t i = 0; i < parsed_.variables.size(); ++i) {
+      const ParsedVariable& v = parsed_.variables[i];
+      variables_.emplace_back(this, &v, static_cast<UINT>(i));
+      variable_types_.emplace_back(this, &parsed_.types[v.type], 0);
+    }
+    member_types_.reserve(parsed_.members.size());
+    for (const ParsedMember& m : parsed_.members)
+      member_types_.emplace_back(this, &parsed_.types[m.type], m.offset);
+  }
+
+  std::vector<unsigned char> rdef_bytes_;  // names point into this copy
+  UINT program_version_;
+  ParsedRdef parsed_;
+  UINT references_ = 1;
+  // Queries hand out non-const pointers to objects that never change.
+  mutable std::vector<BufferObject> buffers_;
+  mutable std::vector<VariableObject> variables_;
+  mutable std::vector<TypeObject> variable_types_;  // by variable index
+  mutable std::vector<TypeObject> member_types_;    // by member index
+  mutable BufferObject placeholder_buffer_;
+  mutable VariableObject placeholder_variable_;
+  mutable TypeObject placeholder_type_;
+};
+
+HRESULT TypeObject::GetDesc(D3D11_SHADER_TYPE_DESC* desc) {
+  if (type_ == nullptr || desc == nullptr) return E_FAIL;
+  desc->Class = static_cast<D3D_SHADER_VARIABLE_CLASS>(type_->variable_class);
+  desc->Type = static_cast<D3D_SHADER_VARIABLE_TYPE>(type_->base_type);
+  desc->Rows = type_->rows;
+  desc->Columns = type_->columns;
+  desc->Elements = type_->elements;
+  desc->Members = type_->member_count;
+  desc->Offset = offset_;
+  desc->Name = type_->name;
+  return S_OK;
+}
+
+ID3D11ShaderReflectionType* TypeObject::GetMemberTypeByIndex(UINT index) {
+  if (type_ == nullptr || index >= type_->member_count) return owner_->placeholder_type();
+  return owner_->member_type(type_->first_member + index);
+}
+
+LPCSTR TypeObject::GetMemberTypeName(UINT index) {
+  if (type_ == nullptr) return "$Invalid";
+  if (index >= type_->member_count) return nullptr;
+  return owner_->parsed().members[type_->first_member + index].name;
+}
+
+HRESULT VariableObject::GetDesc(D3D11_SHADER_VARIABLE_DESC* desc) {
+  if (variable_ == nullptr || desc == nullptr) return E_FAIL;
+  desc->Name = variable_->name;
+  desc->StartOffset = variable_->start_offset;
+  desc->Size = variable_->size;
+  desc->uFlags = variable_->flags;
+  desc->DefaultValue = variable_->default_value;
+  desc->StartTexture = variable_->start_texture;
+  desc->TextureSize = variable_->texture_size;
+  desc->StartSampler = variable_->start_sampler;
+  desc->SamplerSize = variable_->sampler_size;
+  return S_OK;
+}
+
+ID3D11ShaderReflectionType* VariableObject::GetType() {
+  if (variable_ == nullptr) return owner_->placeholder_type();
+  return owner_->variable_type(index_);
+}
+
+ID3D11ShaderReflectionConstantBuffer* VariableObject::GetBuffer() {
+  if (variable_ == nullptr) return owner_->placeholder_buffer();
+  return owner_->buffer(variable_->buffer);
+}
+
+HRESULT BufferObject::GetDesc(D3D11_SHADER_BUFFER_DESC* desc) {
+  if (buffer_ == nullptr || desc == nullptr) return E_FAIL;
+  desc->Name = buffer_->name;
+  desc->Type = static_cast<D3D_CBUFFER_TYPE>(buffer_->type);
+  desc->Variables = buffer_->variable_count;
+  desc->Size = buffer_->size;
+  desc->uFlags = buffer_->flags;
+  return S_OK;
+}
+
+ID3D11ShaderReflectionVariable* BufferObject::GetVariableByIndex(UINT index) {
+  if (buffer_ == nullptr || index >= buffer_->variable_count)
+    return owner_->placeholder_variable();
+  return owner_->variable(buffer_->first_variable + index);
+}
+
+ID3D11ShaderReflectionVariable* BufferObject::GetVariableByName(LPCSTR name) {
+  if (buffer_ == nullptr || name == nullptr) return owner_->placeholder_variable();
+  for (UINT i = 0; i < buffer_->variable_count; ++i) {
+    if (std::strcmp(owner_->parsed().variables[buffer_->first_variable + i].name, name) == 0)
+      return owner_->variable(buffer_->first_variable + i);
+  }
+  return owner_->placeholder_variable();
+}
+
+}  // namespace
+
+HRESULT D3DReflectWithReason(LPCVOID data, SIZE_T size, REFIID iid, void** reflector,
+                             std::string* reason) {
+  if (reflector == nullptr) {
+    Fail(reason, "no place was given for the reflection object");
+    return E_INVALIDARG;
+  }
+  *reflector = nullptr;
+  if (data == nullptr) {
+    Fail(reason, "no shader bytes were given");
+    return E_INVALIDARG;
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  ContainerChunks chunks;
+  if (size < 32) {
+    ParseContainer(bytes, size, &chunks, reason);
+    return E_INVALIDARG;
+  }
+  if (iid != IID_ID3D11ShaderReflection) {
+    Fail(reason, "the interface asked for is not ID3D11ShaderReflection");
+    return E_NOINTERFACE;
+  }
+  if (!ParseContainer(bytes, size, &chunks, reason)) return E_FAIL;
+  auto* reflection = new Reflection(chunks);
+  if (!reflection->Build(chunks.rdef != nullptr, reason)) {
+    reflection->Release();
+    return E_FAIL;
+  }
+  *reflector = static_cast<ID3D11ShaderReflection*>(reflection);
+  return S_OK;
+}
+
+HRESULT D3DReflect(LPCVOID data, SIZE_T size, REFIID iid, void** reflector) {
+  return D3DReflectWithReason(data, size, iid, reflector, nullptr);
+}
+
+}  // namespace shader_reflection

@@ -1,0 +1,26 @@
+// Writes the header that describes a shader's first constant buffer: a
+// guard line and a constant array of Uniform records, one per float or bool
+// variable.
+#ifndef QUORVANE_UNIFORM_TABLE_WRITER_H
+#define QUORVANE_UNIFORM_TABLE_WRITER_H
+
+#include <cstdio>
+#include <string>
+
+#include "shader_reflection/d3d11_shader_reflection.h"
+
+enum class UniformTableOutcome {
+  kTableWritten,         // complete header written; stream closed
+  kNoConstantBuffer,     // the one-line comment written; stream closed
+  kUnknownVariableType,  // stopped at a variable that is neither float nor bool; stream left open
+  kWriteFailed,          // the header or comment could not be written or closed; stream closed
+};
+
+// Prints the content messages ("Did not get a constant buffer ...",
+// "Unknown variable type ...") on standard output; the caller prints the
+// rest.
+UniformTableOutcome WriteUniformTable(
+    shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer, std::FILE* out,
+    const std::string& table_name, const char* input_path);
+
+#endif  // QUORVANE_UNIFORM_TABLE_WRITER_H
