@@ -1,0 +1,94 @@
+// Test support: writes DXBC containers from a compact description, and
+// records where each record landed so a test can break one field of an
+// otherwise valid file.
+#ifndef QUORVANE_TESTS_DXBC_BUILDER_H
+#define QUORVANE_TESTS_DXBC_BUILDER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dxbc_builder {
+
+struct MemberSpec;
+
+struct TypeSpec {
+  std::uint16_t variable_class = 0;  // D3D_SVC_*
+  std::uint16_t base_type = 3;       // D3D_SVT_*
+  std::uint16_t rows = 1;
+  std::uint16_t columns = 1;
+  std::uint16_t elements = 0;
+  std::vector<MemberSpec> members;
+  std::string name = "float";  // written for shader model 5 only
+};
+
+struct MemberSpec {
+  std::string name;
+  TypeSpec type;
+  std::uint32_t offset = 0;
+};
+
+struct VariableSpec {
+  std::string name;
+  std::uint32_t start_offset = 0;
+  std::uint32_t size = 4;
+  std::uint32_t flags = 2;  // D3D_SVF_USED
+  TypeSpec type;
+};
+
+struct BufferSpec {
+  std::string name = "$Globals";
+  std::uint32_t type = 0;  // D3D_CT_CBUFFER
+  std::uint32_t size = 16;
+  std::uint32_t flags = 0;
+  std::vector<VariableSpec> variables;
+};
+
+struct ExtraChunk {
+  std::string tag;  // four characters
+  std::vector<unsigned char> payload;
+};
+
+struct ShaderSpec {
+  int major = 5;  // 4 or 5: the RDEF layout
+  int minor = 0;
+  std::vector<BufferSpec> buffers;
+  bool with_rdef = true;
+  bool with_program = true;
+  bool seal_checksum = true;  // false leaves the checksum all zero
+  std::vector<ExtraChunk> extra_chunks;  // appended after RDEF and the program
+};
+
+TypeSpec Float(std::uint16_t columns = 1);
+TypeSpec Bool();
+TypeSpec Int();
+TypeSpec Struct(std::vector<MemberSpec> members, std::string name = "S");
+VariableSpec Variable(std::string name, std::uint32_t offset, std::uint32_t size, TypeSpec type);
+
+// Container offsets of what Build wrote, for one-field changes.
+struct Built {
+  std::vector<unsigned char> bytes;
+  std::size_t rdef = 0;                         // first RDEF payload byte
+  std::size_t rdef_size = 0;
+  std::vector<std::size_t> buffer_records;      // by buffer
+  std::vector<std::size_t> variable_records;    // all variables, in buffer order
+  std::vector<std::size_t> variable_types;      // type record of each variable
+  std::vector<std::size_t> member_records;      // all member records, in write order
+
+  // Writes a little-endian value at a container offset, then reseals the
+  // checksum when the file was sealed.
+  void Set32(std::size_t offset, std::uint32_t value);
+  void Set16(std::size_t offset, std::uint16_t value);
+  void Reseal();
+  bool sealed = true;
+};
+
+Built Build(const ShaderSpec& spec);
+
+// Recomputes the checksum of any container in place.
+void SealChecksum(std::vector<unsigned char>& container);
+
+}  // namespace dxbc_builder
+
+#endif  // QUORVANE_TESTS_DXBC_BUILDER_H
