@@ -38,11 +38,11 @@ UniformTableOutcome CloseStream(std::FILE* out, UniformTableOutcome done) {
 
 UniformTableOutcome WriteUniformTable(
     shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer, std::FILE* out,
-    const std::string& table_name, const char* input_path) {
+    const std::string& table_name, const char* input_path, std::FILE* console) {
   const char* name = table_name.c_str();
   D3D11_SHADER_BUFFER_DESC buffer_desc{};
   if (FAILED(constant_buffer->GetDesc(&buffer_desc))) {
-    std::printf("Did not get a constant buffer from shader: %s", input_path);
+    std::fprintf(console, "Did not get a constant buffer from shader: %s", input_path);
     std::fprintf(out, "// No data available for shader reflection %s", name);
     return CloseStream(out, UniformTableOutcome::kNoConstantBuffer);
   }
@@ -56,8 +56,8 @@ UniformTableOutcome WriteUniformTable(
     if (FAILED(variable->GetDesc(&variable_desc))) continue;
     const char* kind = UniformKind(variable);
     if (kind == nullptr) {
-      std::printf("Unknown variable type for variable: '%s' used in shader '%s'",
-                  variable_desc.Name, input_path);
+      std::fprintf(console, "Unknown variable type for variable: '%s' used in shader '%s'",
+                   variable_desc.Name, input_path);
       return UniformTableOutcome::kUnknownVariableType;
     }
     std::fprintf(out, "\t{ \"%s\", \tQEX::CAPI::D3D_NS::ShaderBase::%s, %d, %d },\n",

@@ -17,10 +17,10 @@ enum class UniformTableOutcome {
 };
 
 // Prints the content messages ("Did not get a constant buffer ...",
-// "Unknown variable type ...") on standard output; the caller prints the
-// rest.
+// "Unknown variable type ...") on `console`, standard output for the tool;
+// the caller prints the rest.
 UniformTableOutcome WriteUniformTable(
     shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer, std::FILE* out,
-    const std::string& table_name, const char* input_path);
+    const std::string& table_name, const char* input_path, std::FILE* console = stdout);
 
 #endif  // QUORVANE_UNIFORM_TABLE_WRITER_H
