@@ -20,6 +20,9 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
+stage "Windows build under Wine"
+scripts/test-windows.sh
+
 stage "fuzzing for ${QUORVANE_FUZZ_SECONDS:-60} s"
 scripts/fuzz.sh "${QUORVANE_FUZZ_SECONDS:-60}"
 

@@ -318,6 +318,45 @@ TEST(EndToEnd, CorpusShadersGiveThePlatformToolsOutput) {
   }
 }
 
+// Windows share modes, checked under Wine with a helper that holds the file
+// open while the tool runs (QUORVANE_HOLD_OPEN: the helper's path).
+TEST(EndToEnd, ShareModesOnWindows) {
+  const Target& target = TheTarget();
+  const std::string hold_open = EnvOr("QUORVANE_HOLD_OPEN", "");
+  if (!target.windows || hold_open.empty()) GTEST_SKIP() << "share modes exist only on Windows";
+  struct Case {
+    const char* what;
+    const char* mode;
+    const char* held;
+    std::string console;
+    int status;
+  };
+  const Case cases[] = {
+      {"the shader held open for reading is read", "read", "g.cso",
+       "Successfully serialized shader reflection info: g_refl.h\n", 0},
+      {"the shader held open for writing is refused", "write", "g.cso",
+       "ERROR: File not found: g.cso\n", 1},
+      {"an output held open for reading is refused", "read", "g_refl.h",
+       "ERROR: Failed to create file: g_refl.h\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string dir = MakeTempDir();
+    WriteFile(dir + "/g.cso", Fixture("globals_ps_4_0.cso"));
+    WriteFile(dir + "/g_refl.h", "old\n");
+    WriteFile(dir + "/Quorvane.exe", test_files::ReadText(target.exe));
+    WriteFile(dir + "/hold_open.exe", test_files::ReadText(hold_open));
+    const std::string console_path = dir + ".stdout";
+    const std::string command = "cd " + Quote(dir) + " && " + target.runner +
+                                " hold_open.exe " + c.mode + " " + c.held +
+                                " Quorvane.exe g.cso g_refl.h > " + Quote(console_path) +
+                                " 2>/dev/null";
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status);
+    EXPECT_EQ(test_files::ReadText(console_path), target.ConsoleText(c.console));
+  }
+}
+
 // The header compiles into a program that defines the record type, and the
 // program sees the table the tool described.
 TEST(EndToEnd, WrittenHeaderCompilesAndHoldsTheTable) {

@@ -7,7 +7,10 @@
 
 namespace shader_reflection {
 
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// mingw builds use its C99 printf (see the toolchain file), not msvcrt's.
+__attribute__((format(gnu_printf, 2, 3)))
+#elif defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
 bool Fail(std::string* reason, const char* format, ...);
