@@ -1,5 +1,8 @@
 #include "uniform_table_writer.h"
 
+#include <charconv>
+#include <cstdint>
+
 namespace {
 
 using shader_reflection::D3D11_SHADER_BUFFER_DESC;
@@ -26,6 +29,48 @@ const char* UniformKind(ID3D11ShaderReflectionVariable* variable) {
   }
 }
 
+// Entries are formatted by hand into one buffer and written in large
+// pieces: a buffer may hold 16,384 variables, and one formatted print per
+// entry cost more than the rest of the run together.
+class EntryWriter {
+ public:
+  explicit EntryWriter(std::FILE* out) : out_(out) { text_.reserve(kFlushSize + 512); }
+
+  void Append(const char* text) { text_ += text; }
+
+  void AppendEntry(const char* name, const char* kind, shader_reflection::UINT offset,
+                   shader_reflection::UINT size) {
+    text_ += "\t{ \"";
+    text_ += name;
+    text_ += "\", \tQEX::CAPI::D3D_NS::ShaderBase::";
+    text_ += kind;
+    text_ += ", ";
+    AppendSigned(offset);
+    text_ += ", ";
+    AppendSigned(size);
+    text_ += " },\n";
+    if (text_.size() >= kFlushSize) Flush();
+  }
+
+  void Flush() {
+    if (!text_.empty()) std::fwrite(text_.data(), 1, text_.size(), out_);
+    text_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushSize = 64 * 1024;
+
+  // As "%d" prints the 32-bit value: signed decimal.
+  void AppendSigned(shader_reflection::UINT value) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(value)).ptr;
+    text_.append(digits, end);
+  }
+
+  std::FILE* out_;
+  std::string text_;
+};
+
 // Both the stream's error state and the close count: a full disk often shows
 // only when the buffer is flushed.
 UniformTableOutcome CloseStream(std::FILE* out, UniformTableOutcome done) {
@@ -47,8 +92,12 @@ UniformTableOutcome WriteUniformTable(
     return CloseStream(out, UniformTableOutcome::kNoConstantBuffer);
   }
 
-  std::fprintf(out, "#ifndef %s\n\n", name);
-  std::fprintf(out, "const QEX::CAPI::D3D_NS::ShaderBase::Uniform %s[] =\n{\n", name);
+  EntryWriter writer(out);
+  writer.Append("#ifndef ");
+  writer.Append(name);
+  writer.Append("\n\nconst QEX::CAPI::D3D_NS::ShaderBase::Uniform ");
+  writer.Append(name);
+  writer.Append("[] =\n{\n");
   for (shader_reflection::UINT i = 0; i < buffer_desc.Variables; ++i) {
     ID3D11ShaderReflectionVariable* variable = constant_buffer->GetVariableByIndex(i);
     if (variable == nullptr) continue;
@@ -56,14 +105,14 @@ UniformTableOutcome WriteUniformTable(
     if (FAILED(variable->GetDesc(&variable_desc))) continue;
     const char* kind = UniformKind(variable);
     if (kind == nullptr) {
+      writer.Flush();
       std::fprintf(console, "Unknown variable type for variable: '%s' used in shader '%s'",
                    variable_desc.Name, input_path);
       return UniformTableOutcome::kUnknownVariableType;
     }
-    std::fprintf(out, "\t{ \"%s\", \tQEX::CAPI::D3D_NS::ShaderBase::%s, %d, %d },\n",
-                 variable_desc.Name, kind, static_cast<int>(variable_desc.StartOffset),
-                 static_cast<int>(variable_desc.Size));
+    writer.AppendEntry(variable_desc.Name, kind, variable_desc.StartOffset, variable_desc.Size);
   }
-  std::fprintf(out, "};\n\n#endif\n");
+  writer.Append("};\n\n#endif\n");
+  writer.Flush();
   return CloseStream(out, UniformTableOutcome::kTableWritten);
 }

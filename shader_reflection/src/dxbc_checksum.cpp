@@ -26,32 +26,38 @@ constexpr int kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 
 
 std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
-void TransformBlock(DxbcChecksum& state, const unsigned char* block) {
-  std::uint32_t m[16];
-  for (int i = 0; i < 16; ++i) m[i] = layout::ReadU32(block + 4 * i);
-  std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-  for (int i = 0; i < 64; ++i) {
-    std::uint32_t f;
-    int g;
-    if (i < 16) {
-      f = (b & c) | (~b & d);
-      g = i;
-    } else if (i < 32) {
-      f = (d & b) | (~d & c);
-      g = (5 * i + 1) % 16;
-    } else if (i < 48) {
-      f = b ^ c ^ d;
-      g = (3 * i + 5) % 16;
-    } else {
-      f = c ^ (b | ~d);
-      g = (7 * i) % 16;
-    }
-    const std::uint32_t next_b = b + RotateLeft(a + f + kSine[i] + m[g], kShift[i]);
+// The four rounds as separate loops with fixed trip counts, so the compiler
+// unrolls them and every index and rotation becomes a constant.
+template <typename Mix>
+void Round(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d,
+           const std::uint32_t* m, int first, int step, int start, Mix mix) {
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC unroll 16
+#endif
+  for (int j = 0; j < 16; ++j) {
+    const int i = first + j;
+    const std::uint32_t f = mix(b, c, d);
+    const std::uint32_t next_b =
+        b + RotateLeft(a + f + kSine[i] + m[(start + step * j) % 16], kShift[i]);
     a = d;
     d = c;
     c = b;
     b = next_b;
   }
+}
+
+void TransformBlock(DxbcChecksum& state, const unsigned char* block) {
+  std::uint32_t m[16];
+  for (int i = 0; i < 16; ++i) m[i] = layout::ReadU32(block + 4 * i);
+  std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+  Round(a, b, c, d, m, 0, 1, 0,
+        [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (~x & z); });
+  Round(a, b, c, d, m, 16, 5, 1,
+        [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (z & x) | (~z & y); });
+  Round(a, b, c, d, m, 32, 3, 5,
+        [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; });
+  Round(a, b, c, d, m, 48, 7, 0,
+        [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); });
   state[0] += a;
   state[1] += b;
   state[2] += c;

@@ -26,18 +26,25 @@ struct ParsedType {
   const char* name;            // null where the record has none (SM4)
 };
 
+// A variable is kept as its verified record, 16 bytes instead of the 56 of
+// its decoded fields: a buffer may hold 16,384 of them, and on small
+// machines every page touched costs. ReadVariableFields decodes it.
 struct ParsedVariable {
+  const unsigned char* record;  // every offset and string in it was checked
+  std::uint32_t type;           // index into ParsedRdef::types
+  std::uint32_t buffer;         // index into ParsedRdef::buffers
+};
+
+struct VariableFields {
   const char* name;
   std::uint32_t start_offset;
   std::uint32_t size;
   std::uint32_t flags;
-  std::uint32_t type;  // index into ParsedRdef::types
   const unsigned char* default_value;  // null when none; else `size` bytes
   std::uint32_t start_texture;
   std::uint32_t texture_size;
   std::uint32_t start_sampler;
   std::uint32_t sampler_size;
-  std::uint32_t buffer;  // index into ParsedRdef::buffers
 };
 
 struct ParsedBuffer {
@@ -50,6 +57,8 @@ struct ParsedBuffer {
 };
 
 struct ParsedRdef {
+  const unsigned char* bytes = nullptr;  // the RDEF payload all offsets are relative to
+  bool sm5_variables = false;            // 40-byte variable records
   std::uint8_t major_version = 0;
   std::uint8_t minor_version = 0;
   std::uint16_t program_type = 0;

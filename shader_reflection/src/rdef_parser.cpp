@@ -137,6 +137,7 @@ class RdefParser {
       return Fail(reason_, "RDEF: binding record size is %u, expected 32 or 40", binding_size);
     sizes_ = RecordSizes{binding_size, layout::kVariableRecordSizeSM5,
                          layout::kTypeRecordSizeSM5};
+    parsed_->sm5_variables = true;
     return true;
   }
 
@@ -174,10 +175,20 @@ class RdefParser {
       return Fail(reason_, "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
                   "the %zu-byte chunk", count, offset, size_);
     parsed_->buffers.reserve(count);
+    parsed_->variables.reserve(DeclaredVariableCount(offset, count));
     for (std::uint32_t i = 0; i < count; ++i) {
       if (!ParseBuffer(i, bytes_ + offset + i * layout::kBufferRecordSize)) return false;
     }
     return true;
+  }
+
+  // The sum of the buffers' variable counts, capped by the limit, so the
+  // variables are stored in one block without regrowing.
+  std::size_t DeclaredVariableCount(std::uint32_t array, std::uint32_t count) const {
+    std::size_t total = 0;
+    for (std::uint32_t i = 0; i < count && total <= limits_.max_variables; ++i)
+      total += ReadU32(bytes_ + array + i * layout::kBufferRecordSize + layout::kBufferVariableCount);
+    return total < limits_.max_variables ? total : limits_.max_variables;
   }
 
   bool ParseBuffer(std::uint32_t index, const unsigned char* record) {
@@ -215,31 +226,14 @@ class RdefParser {
 
   bool ParseVariable(const Where& at, const unsigned char* record,
                      std::uint32_t buffer_index) {
-    ParsedVariable variable{};
-    variable.name = ReadName(ReadU32(record + layout::kVariableName), at, "name");
-    if (variable.name == nullptr) return false;
-    variable.start_offset = ReadU32(record + layout::kVariableStartOffset);
-    variable.size = ReadU32(record + layout::kVariableSize);
-    variable.flags = ReadU32(record + layout::kVariableFlags);
-    variable.buffer = buffer_index;
+    ParsedVariable variable{record, 0, buffer_index};
+    if (ReadName(ReadU32(record + layout::kVariableName), at, "name") == nullptr) return false;
+    const std::uint32_t size = ReadU32(record + layout::kVariableSize);
     const std::uint32_t default_offset = ReadU32(record + layout::kVariableDefaultValue);
-    if (default_offset != 0) {
-      if (!ArrayFits(default_offset, variable.size, 1))
-        return Fail(reason_, "%s: default value of %u bytes at offset 0x%x is outside the RDEF "
-                    "chunk", at.Describe().c_str(), variable.size, default_offset);
-      variable.default_value = bytes_ + default_offset;
-    }
-    if (sizes_.variable == layout::kVariableRecordSizeSM5) {
-      variable.start_texture = ReadU32(record + layout::kVariableStartTexture);
-      variable.texture_size = ReadU32(record + layout::kVariableTextureSize);
-      variable.start_sampler = ReadU32(record + layout::kVariableStartSampler);
-      variable.sampler_size = ReadU32(record + layout::kVariableSamplerSize);
-    } else {
-      variable.start_texture = kNoResource;
-      variable.start_sampler = kNoResource;
-    }
-    if (!ResolveType(ReadU32(record + layout::kVariableType), at, &variable.type))
-      return false;
+    if (default_offset != 0 && !ArrayFits(default_offset, size, 1))
+      return Fail(reason_, "%s: default value of %u bytes at offset 0x%x is outside the RDEF "
+                  "chunk", at.Describe().c_str(), size, default_offset);
+    if (!ResolveType(ReadU32(record + layout::kVariableType), at, &variable.type)) return false;
     parsed_->variables.push_back(variable);
     return true;
   }
@@ -357,7 +351,30 @@ class RdefParser {
 bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
                std::string* reason, const RdefLimits& limits) {
   *parsed = ParsedRdef{};
+  parsed->bytes = rdef;
   return RdefParser(rdef, size, parsed, reason, limits).Parse();
+}
+
+VariableFields ReadVariableFields(const ParsedRdef& parsed, const ParsedVariable& variable) {
+  const unsigned char* record = variable.record;
+  VariableFields fields{};
+  fields.name = reinterpret_cast<const char*>(parsed.bytes + ReadU32(record + layout::kVariableName));
+  fields.start_offset = ReadU32(record + layout::kVariableStartOffset);
+  fields.size = ReadU32(record + layout::kVariableSize);
+  fields.flags = ReadU32(record + layout::kVariableFlags);
+  const std::uint32_t default_offset = ReadU32(record + layout::kVariableDefaultValue);
+  fields.default_value = default_offset == 0 ? nullptr : parsed.bytes + default_offset;
+  if (parsed.sm5_variables) {
+    fields.start_texture = ReadU32(record + layout::kVariableStartTexture);
+    fields.texture_size = ReadU32(record + layout::kVariableTextureSize);
+    fields.start_sampler = ReadU32(record + layout::kVariableStartSampler);
+    fields.sampler_size = ReadU32(record + layout::kVariableSamplerSize);
+  } else {
+    // Shader model 4 records have no such fields; report "none" as for SM5.
+    fields.start_texture = kNoResource;
+    fields.start_sampler = kNoResource;
+  }
+  return fields;
 }
 
 }  // namespace shader_reflection

@@ -26,6 +26,9 @@ struct RdefLimits {
 bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
                std::string* reason, const RdefLimits& limits = RdefLimits{});
 
+// The fields of a variable that ParseRdef accepted.
+VariableFields ReadVariableFields(const ParsedRdef& parsed, const ParsedVariable& variable);
+
 }  // namespace shader_reflection
 
 #endif  // SHADER_REFLECTION_RDEF_PARSER_H

@@ -40,20 +40,33 @@ class TypeObject final : public ID3D11ShaderReflectionType {
   UINT offset_ = 0;
 };
 
+// One per variable, so it holds nothing but its owner: its parsed record is
+// the one at its own position (a buffer may hold 16,384 variables).
 class VariableObject final : public ID3D11ShaderReflectionVariable {
  public:
-  VariableObject() = default;
-  VariableObject(const Reflection* owner, const ParsedVariable* variable, UINT index)
-      : owner_(owner), variable_(variable), index_(index) {}
+  explicit VariableObject(const Reflection* owner) : owner_(owner) {}
 
   HRESULT GetDesc(D3D11_SHADER_VARIABLE_DESC* desc) override;
   ID3D11ShaderReflectionType* GetType() override;
   ID3D11ShaderReflectionConstantBuffer* GetBuffer() override;
 
  private:
-  const Reflection* owner_ = nullptr;
-  const ParsedVariable* variable_ = nullptr;
-  UINT index_ = 0;  // into ParsedRdef::variables
+  const ParsedVariable& parsed() const;
+
+  const Reflection* owner_;
+};
+
+// What out-of-range variable lookups return.
+class PlaceholderVariable final : public ID3D11ShaderReflectionVariable {
+ public:
+  explicit PlaceholderVariable(const Reflection* owner) : owner_(owner) {}
+
+  HRESULT GetDesc(D3D11_SHADER_VARIABLE_DESC*) override { return E_FAIL; }
+  ID3D11ShaderReflectionType* GetType() override;
+  ID3D11ShaderReflectionConstantBuffer* GetBuffer() override;
+
+ private:
+  const Reflection* owner_;
 };
 
 class BufferObject final : public ID3D11ShaderReflectionConstantBuffer {
@@ -73,19 +86,18 @@ class BufferObject final : public ID3D11ShaderReflectionConstantBuffer {
 
 class Reflection final : public ID3D11ShaderReflection {
  public:
-  // Takes the RDEF bytes (possibly none) and the container facts; Build
-  // parses and makes every object up front, so queries never allocate.
+  // Takes the container facts; Build parses the RDEF chunk in place and
+  // makes every object up front, so queries never allocate.
   explicit Reflection(const ContainerChunks& chunks)
-      : rdef_bytes_(chunks.rdef, chunks.rdef + chunks.rdef_size),
+      : rdef_(chunks.rdef),
+        rdef_size_(chunks.rdef_size),
         program_version_(chunks.program_version),
         placeholder_buffer_(this, nullptr),
-        placeholder_variable_(this, nullptr, 0),
+        placeholder_variable_(this),
         placeholder_type_(this, nullptr, 0) {}
 
-  bool Build(bool has_rdef, std::string* reason) {
-    if (has_rdef &&
-        !ParseRdef(rdef_bytes_.data(), rdef_bytes_.size(), &parsed_, reason))
-      return false;
+  bool Build(std::string* reason) {
+    if (rdef_ != nullptr && !ParseRdef(rdef_, rdef_size_, &parsed_, reason)) return false;
     MakeObjects();
     return true;
   }
@@ -121,10 +133,13 @@ class Reflection final : public ID3D11ShaderReflection {
   const ParsedRdef& parsed() const { return parsed_; }
   BufferObject* buffer(UINT index) const { return &buffers_[index]; }
   VariableObject* variable(UINT index) const { return &variables_[index]; }
-  TypeObject* variable_type(UINT index) const { return &variable_types_[index]; }
+  TypeObject* own_type(UINT index) const { return &own_types_[index]; }
   TypeObject* member_type(UINT index) const { return &member_types_[index]; }
   BufferObject* placeholder_buffer() const { return &placeholder_buffer_; }
-  VariableObject* placeholder_variable() const { return &placeholder_variable_; }
+  ID3D11ShaderReflectionVariable* placeholder_variable() const { return &placeholder_variable_; }
+  const ParsedVariable& parsed_variable(const VariableObject* object) const {
+    return parsed_.variables[static_cast<std::size_t>(object - variables_.data())];
+  }
   TypeObject* placeholder_type() const { return &placeholder_type_; }
 
  private:
@@ -134,28 +149,26 @@ class Reflection final : public ID3D11ShaderReflection {
     buffers_.reserve(parsed_.buffers.size());
     for (const ParsedBuffer& b : parsed_.buffers) buffers_.emplace_back(this, &b);
     variables_.reserve(parsed_.variables.size());
-    variable_types_.reserve(parsed_.variables.size());
-    for (std::size_t i = 0; i < parsed_.variables.size(); ++i) {
-      const ParsedVariable& v = parsed_.variables[i];
-      variables_.emplace_back(this, &v, static_cast<UINT>(i));
-      variable_types_.emplace_back(this, &parsed_.types[v.type], 0);
-    }
+    variables_.assign(parsed_.variables.size(), VariableObject(this));
+    own_types_.reserve(parsed_.types.size());
+    for (const ParsedType& t : parsed_.types) own_types_.emplace_back(this, &t, 0);
     member_types_.reserve(parsed_.members.size());
     for (const ParsedMember& m : parsed_.members)
       member_types_.emplace_back(this, &parsed_.types[m.type], m.offset);
   }
 
-  std::vector<unsigned char> rdef_bytes_;  // names point into this copy
+  const unsigned char* rdef_;  // the caller's bytes; names point into them
+  std::size_t rdef_size_;
   UINT program_version_;
   ParsedRdef parsed_;
   UINT references_ = 1;
   // Queries hand out non-const pointers to objects that never change.
   mutable std::vector<BufferObject> buffers_;
   mutable std::vector<VariableObject> variables_;
-  mutable std::vector<TypeObject> variable_types_;  // by variable index
+  mutable std::vector<TypeObject> own_types_;     // by type index: a variable's type, Offset 0
   mutable std::vector<TypeObject> member_types_;    // by member index
   mutable BufferObject placeholder_buffer_;
-  mutable VariableObject placeholder_variable_;
+  mutable PlaceholderVariable placeholder_variable_;
   mutable TypeObject placeholder_type_;
 };
 
@@ -183,28 +196,33 @@ LPCSTR TypeObject::GetMemberTypeName(UINT index) {
   return owner_->parsed().members[type_->first_member + index].name;
 }
 
+const ParsedVariable& VariableObject::parsed() const { return owner_->parsed_variable(this); }
+
 HRESULT VariableObject::GetDesc(D3D11_SHADER_VARIABLE_DESC* desc) {
-  if (variable_ == nullptr || desc == nullptr) return E_FAIL;
-  desc->Name = variable_->name;
-  desc->StartOffset = variable_->start_offset;
-  desc->Size = variable_->size;
-  desc->uFlags = variable_->flags;
-  desc->DefaultValue = variable_->default_value;
-  desc->StartTexture = variable_->start_texture;
-  desc->TextureSize = variable_->texture_size;
-  desc->StartSampler = variable_->start_sampler;
-  desc->SamplerSize = variable_->sampler_size;
+  if (desc == nullptr) return E_FAIL;
+  const VariableFields fields = ReadVariableFields(owner_->parsed(), parsed());
+  desc->Name = fields.name;
+  desc->StartOffset = fields.start_offset;
+  desc->Size = fields.size;
+  desc->uFlags = fields.flags;
+  desc->DefaultValue = fields.default_value;
+  desc->StartTexture = fields.start_texture;
+  desc->TextureSize = fields.texture_size;
+  desc->StartSampler = fields.start_sampler;
+  desc->SamplerSize = fields.sampler_size;
   return S_OK;
 }
 
-ID3D11ShaderReflectionType* VariableObject::GetType() {
-  if (variable_ == nullptr) return owner_->placeholder_type();
-  return owner_->variable_type(index_);
-}
+ID3D11ShaderReflectionType* VariableObject::GetType() { return owner_->own_type(parsed().type); }
 
 ID3D11ShaderReflectionConstantBuffer* VariableObject::GetBuffer() {
-  if (variable_ == nullptr) return owner_->placeholder_buffer();
-  return owner_->buffer(variable_->buffer);
+  return owner_->buffer(parsed().buffer);
+}
+
+ID3D11ShaderReflectionType* PlaceholderVariable::GetType() { return owner_->placeholder_type(); }
+
+ID3D11ShaderReflectionConstantBuffer* PlaceholderVariable::GetBuffer() {
+  return owner_->placeholder_buffer();
 }
 
 HRESULT BufferObject::GetDesc(D3D11_SHADER_BUFFER_DESC* desc) {
@@ -226,7 +244,8 @@ ID3D11ShaderReflectionVariable* BufferObject::GetVariableByIndex(UINT index) {
 ID3D11ShaderReflectionVariable* BufferObject::GetVariableByName(LPCSTR name) {
   if (buffer_ == nullptr || name == nullptr) return owner_->placeholder_variable();
   for (UINT i = 0; i < buffer_->variable_count; ++i) {
-    if (std::strcmp(owner_->parsed().variables[buffer_->first_variable + i].name, name) == 0)
+    const ParsedVariable& variable = owner_->parsed().variables[buffer_->first_variable + i];
+    if (std::strcmp(ReadVariableFields(owner_->parsed(), variable).name, name) == 0)
       return owner_->variable(buffer_->first_variable + i);
   }
   return owner_->placeholder_variable();
@@ -257,7 +276,7 @@ HRESULT D3DReflectWithReason(LPCVOID data, SIZE_T size, REFIID iid, void** refle
   }
   if (!ParseContainer(bytes, size, &chunks, reason)) return E_FAIL;
   auto* reflection = new Reflection(chunks);
-  if (!reflection->Build(chunks.rdef != nullptr, reason)) {
+  if (!reflection->Build(reason)) {
     reflection->Release();
     return E_FAIL;
   }

@@ -1,6 +1,7 @@
 #include "dxbc_builder.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "dxbc_checksum.h"
@@ -99,7 +100,20 @@ class RdefWriter {
     }
   }
 
+  // Types without members are written once and shared, as compilers do.
   std::uint32_t WriteType(const TypeSpec& type) {
+    if (!type.members.empty()) return WriteNewType(type);
+    const std::string key = std::to_string(type.variable_class) + "," + std::to_string(type.base_type) +
+                            "," + std::to_string(type.rows) + "," + std::to_string(type.columns) + "," +
+                            std::to_string(type.elements) + "," + type.name;
+    const auto known = shared_types_.find(key);
+    if (known != shared_types_.end()) return known->second;
+    const std::uint32_t record = WriteNewType(type);
+    shared_types_.emplace(key, record);
+    return record;
+  }
+
+  std::uint32_t WriteNewType(const TypeSpec& type) {
     const std::size_t record = Reserve(out_, sm5_ ? 36 : 16);
     Put16(out_, record + 0, type.variable_class);
     Put16(out_, record + 2, type.base_type);
@@ -126,6 +140,7 @@ class RdefWriter {
   bool sm5_;
   std::vector<unsigned char> out_;
   std::vector<std::size_t> member_records_;
+  std::map<std::string, std::uint32_t> shared_types_;
 };
 
 }  // namespace

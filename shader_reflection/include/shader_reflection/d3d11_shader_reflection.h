@@ -5,9 +5,11 @@
 // Everything lives in namespace shader_reflection so that a Windows build that
 // also sees the system headers never collides with them.
 //
-// Lifetime: D3DReflect verifies the whole container and copies the RDEF chunk
-// into the reflection object; every name it hands out points into that copy.
-// The caller's buffer may be freed as soon as D3DReflect returns. Buffer,
+// Lifetime: D3DReflect verifies the whole container once and keeps pointers
+// into the caller's bytes: every name and default value it hands out points
+// there. The bytes must stay alive and unchanged until the reflection object
+// is released (the tool keeps its file buffer for the whole run). Not
+// copying keeps a large shader's run from touching its memory twice. Buffer,
 // variable and type objects belong to the reflection object and live until
 // its Release.
 #ifndef SHADER_REFLECTION_D3D11_SHADER_REFLECTION_H

@@ -1,0 +1,28 @@
+// The largest constant buffer a shader can have: 4,096 registers of four
+// floats, 16,384 scalar variables, built by the tests' container builder.
+#ifndef QUORVANE_BENCH_LARGE_SHADER_H
+#define QUORVANE_BENCH_LARGE_SHADER_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/dxbc_builder.h"
+
+constexpr unsigned kLargestVariableCount = 16384;
+
+inline std::vector<unsigned char> BuildLargestShader() {
+  dxbc_builder::ShaderSpec spec;
+  dxbc_builder::BufferSpec buffer;
+  buffer.name = "Huge";
+  buffer.size = 4 * kLargestVariableCount;
+  for (unsigned i = 0; i < kLargestVariableCount; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Constant%05u", i);
+    buffer.variables.push_back(dxbc_builder::Variable(name, 4 * i, 4, dxbc_builder::Float()));
+  }
+  spec.buffers = {buffer};
+  return dxbc_builder::Build(spec).bytes;
+}
+
+#endif  // QUORVANE_BENCH_LARGE_SHADER_H
