@@ -25,18 +25,21 @@ struct Release {
   void operator()(ID3D11ShaderReflection* r) const { r->Release(); }
 };
 
+// The reflection points into the bytes it was given, so it keeps them.
 struct Reflected {
+  std::vector<unsigned char> bytes;
   HRESULT result = E_FAIL;
   std::unique_ptr<ID3D11ShaderReflection, Release> reflection;
   std::string reason;
   ID3D11ShaderReflection* operator->() const { return reflection.get(); }
 };
 
-Reflected Reflect(const std::vector<unsigned char>& bytes) {
+Reflected Reflect(std::vector<unsigned char> bytes) {
   Reflected out;
+  out.bytes = std::move(bytes);
   void* object = reinterpret_cast<void*>(&out);  // must be cleared on failure
-  out.result = D3DReflectWithReason(bytes.data(), bytes.size(), IID_ID3D11ShaderReflection,
-                                    &object, &out.reason);
+  out.result = D3DReflectWithReason(out.bytes.data(), out.bytes.size(),
+                                    IID_ID3D11ShaderReflection, &object, &out.reason);
   if (SUCCEEDED(out.result)) {
     out.reflection.reset(static_cast<ID3D11ShaderReflection*>(object));
   } else {
@@ -220,13 +223,12 @@ TEST(ShaderReflection, ChunksInAnyOrder) {
 }
 
 TEST(ShaderReflection, NamesPointIntoTheCallersBytes) {
-  const std::vector<unsigned char> bytes = Build(TypicalShader(5)).bytes;
-  Reflected r = Reflect(bytes);
+  Reflected r = Reflect(Build(TypicalShader(5)).bytes);
   ASSERT_EQ(r.result, S_OK) << r.reason;
   D3D11_SHADER_VARIABLE_DESC variable{};
   ASSERT_EQ(r->GetConstantBufferByIndex(0)->GetVariableByIndex(0)->GetDesc(&variable), S_OK);
   const auto* name = reinterpret_cast<const unsigned char*>(variable.Name);
-  EXPECT_TRUE(name > bytes.data() && name < bytes.data() + bytes.size());
+  EXPECT_TRUE(name > r.bytes.data() && name < r.bytes.data() + r.bytes.size());
 }
 
 TEST(ShaderReflection, DefaultValueIsReadFromTheChunk) {
