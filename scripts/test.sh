@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native suite, the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzzing run, the
-# Windows build under Wine, the CMake package consumer and a benchmark smoke
-# run. Each stage builds in its own folder under build/.
+# Builds and runs every test: the native suite (with the CMake package
+# consumer), the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Windows build under Wine, a bounded fuzzing
+# run and a benchmark smoke run. Each stage builds in its own folder under
+# build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -25,6 +26,12 @@ scripts/test-windows.sh
 
 stage "fuzzing for ${QUORVANE_FUZZ_SECONDS:-60} s"
 scripts/fuzz.sh "${QUORVANE_FUZZ_SECONDS:-60}"
+
+stage "benchmarks, each run once (no timing is checked)"
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_BUILD_BENCH=ON >/dev/null
+cmake --build build/bench -j "$jobs"
+build/bench/bench/reflection_bench --benchmark_min_time=0.001
+bench/process_bench.sh --smoke build/bench
 
 echo
 echo "all tests passed"
