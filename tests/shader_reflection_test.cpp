@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "rdef_parser.h"
 #include "support/dxbc_builder.h"
 #include "support/test_files.h"
 
@@ -368,6 +369,44 @@ TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {
   Reflected deep = Reflect(nested(65));
   EXPECT_TRUE(FAILED(deep.result));
   EXPECT_NE(deep.reason.find("structs nest deeper than 64 levels"), std::string::npos) << deep.reason;
+}
+
+// Every limit has its own reason. The real limits need files of megabytes,
+// so the parser is run here with small ones on a typical shader (3
+// variables and 2 members in $Globals, 1 variable in PerObject).
+TEST(ShaderReflection, EachLimitHasItsOwnReason) {
+  struct Case {
+    const char* what;
+    RdefLimits limits;
+    const char* reason;
+  };
+  auto with = [](auto change) {
+    RdefLimits limits;
+    change(limits);
+    return limits;
+  };
+  const Case cases[] = {
+      {"variables per buffer", with([](RdefLimits& l) { l.max_variables_per_buffer = 2; }),
+       "3 variables is more than the 2 a constant buffer can hold"},
+      {"variables in all", with([](RdefLimits& l) { l.max_variables = 3; }),
+       "constant buffer 1 'PerObject': the shader declares more than 3 variables in all"},
+      {"type records", with([](RdefLimits& l) { l.max_types = 2; }), "more than 2 types"},
+      {"struct members", with([](RdefLimits& l) { l.max_members = 1; }),
+       "more than 1 struct members"},
+      {"struct depth", with([](RdefLimits& l) { l.max_struct_depth = 1; }),
+       "structs nest deeper than 1 levels"},
+  };
+  const Built built = Build(TypicalShader(5));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ParsedRdef parsed;
+    std::string reason;
+    EXPECT_FALSE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, c.limits));
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+  }
+  ParsedRdef parsed;
+  std::string reason;
+  EXPECT_TRUE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason)) << reason;
 }
 
 // Real compiler output (tests/fixtures, compiled from tests/fixtures/hlsl).

@@ -182,12 +182,19 @@ class RdefParser {
     return true;
   }
 
-  // The sum of the buffers' variable counts, capped by the limit, so the
-  // variables are stored in one block without regrowing.
+  // The number of variables the buffers can hold, so they are stored in one
+  // block without regrowing. Counts that will fail their checks add nothing,
+  // so a lying header cannot make the reserve larger than the chunk allows.
   std::size_t DeclaredVariableCount(std::uint32_t array, std::uint32_t count) const {
     std::size_t total = 0;
-    for (std::uint32_t i = 0; i < count && total <= limits_.max_variables; ++i)
-      total += ReadU32(bytes_ + array + i * layout::kBufferRecordSize + layout::kBufferVariableCount);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const unsigned char* record = bytes_ + array + i * layout::kBufferRecordSize;
+      const std::uint32_t variables = ReadU32(record + layout::kBufferVariableCount);
+      const std::uint32_t variable_array = ReadU32(record + layout::kBufferVariableArray);
+      if (variables <= limits_.max_variables_per_buffer &&
+          ArrayFits(variable_array, variables, sizes_.variable))
+        total += variables;
+    }
     return total < limits_.max_variables ? total : limits_.max_variables;
   }
 
