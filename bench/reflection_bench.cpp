@@ -18,7 +18,8 @@ using namespace shader_reflection;
 
 ID3D11ShaderReflection* ReflectOrDie(const std::vector<unsigned char>& bytes) {
   void* object = nullptr;
-  if (FAILED(D3DReflect(bytes.data(), bytes.size(), IID_ID3D11ShaderReflection, &object))) std::abort();
+  if (FAILED(D3DReflect(bytes.data(), bytes.size(), IID_ID3D11ShaderReflection, &object)))
+    std::abort();
   return static_cast<ID3D11ShaderReflection*>(object);
 }
 
@@ -30,9 +31,9 @@ void ReflectRepeatedly(benchmark::State& state, const std::vector<unsigned char>
     reflection->Release();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * shader.size()));
-  state.counters["per_variable"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * variables,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_variable"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * variables,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_ReflectTypicalShader(benchmark::State& state) {
@@ -76,9 +77,9 @@ void BM_WriteLargestTable(benchmark::State& state) {
   std::fclose(console);
   reflection->Release();
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
-  state.counters["per_variable"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kLargestVariableCount,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_variable"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kLargestVariableCount,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_WriteLargestTable)->Unit(benchmark::kMicrosecond);
 

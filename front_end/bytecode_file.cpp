@@ -38,8 +38,7 @@ int ReadToEnd(std::FILE* in, BytecodeBuffer* buffer) {
   unsigned char chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-    if (static_cast<std::int64_t>(bytes.size() + got) > kMaxInputSize)
-      return ReportReadFailure(in);
+    if (static_cast<std::int64_t>(bytes.size() + got) > kMaxInputSize) return ReportReadFailure(in);
     bytes.insert(bytes.end(), chunk, chunk + got);
   }
   if (std::ferror(in)) return ReportReadFailure(in);

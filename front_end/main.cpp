@@ -33,8 +33,8 @@ int Reflect(const char* input_path, const BytecodeBuffer& bytecode, ReflectionPt
   void* object = nullptr;
   std::string reason;
   const shader_reflection::HRESULT result = shader_reflection::D3DReflectWithReason(
-      bytecode.bytes.get(), bytecode.count, shader_reflection::IID_ID3D11ShaderReflection,
-      &object, &reason);
+      bytecode.bytes.get(), bytecode.count, shader_reflection::IID_ID3D11ShaderReflection, &object,
+      &reason);
   if (shader_reflection::FAILED(result)) {
     std::printf("ERROR: Failed to reflect shader: %s (%s)\n", input_path, reason.c_str());
     return 1;

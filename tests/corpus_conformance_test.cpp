@@ -106,7 +106,8 @@ TEST_F(Corpus, ChecksumMatchesWhatTheCompilerStored) {
   bool two_padding_blocks = false;
   for (const std::string& name : test_files::CorpusNames()) {
     SCOPED_TRACE(name);
-    const std::vector<unsigned char> bytes = test_files::ReadBytes(test_files::CorpusDir() + "/" + name + ".cso");
+    const std::vector<unsigned char> bytes =
+        test_files::ReadBytes(test_files::CorpusDir() + "/" + name + ".cso");
     ASSERT_GE(bytes.size(), 32u);
     const DxbcChecksum digest = ComputeDxbcChecksum(bytes.data(), bytes.size());
     for (int i = 0; i < 4; ++i) {

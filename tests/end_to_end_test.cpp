@@ -5,7 +5,6 @@
 // "wine") and QUORVANE_TARGET=windows point the same table at another build;
 // what differs on Windows is stated once, in Target.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,7 +107,9 @@ RunResult RunTool(const std::string& dir, const std::vector<std::string>& args,
   return result;
 }
 
-std::string Fixture(const char* name) { return test_files::ReadText(test_files::FixturePath(name)); }
+std::string Fixture(const char* name) {
+  return test_files::ReadText(test_files::FixturePath(name));
+}
 
 std::string Built(const dxbc_builder::ShaderSpec& spec) {
   const std::vector<unsigned char> bytes = dxbc_builder::Build(spec).bytes;
@@ -180,25 +181,61 @@ std::vector<Case> Cases() {
   return {
       {"no arguments", {}, {}, kUsage, 1, "out_refl.h", Output::kAbsent, ""},
       {"one argument", {{"a.cso", globals}}, {"a.cso"}, kUsage, 1, "a_refl.h", Output::kAbsent, ""},
-      {"three arguments", {{"a.cso", globals}}, {"a.cso", "a_refl.h", "x"}, kUsage, 1, "a_refl.h",
-       Output::kAbsent, ""},
-      {"missing input keeps an existing output", {{"out_refl.h", "old contents\n"}},
-       {"missing.cso", "out_refl.h"}, "ERROR: File not found: missing.cso\n", 1, "out_refl.h",
-       Output::kEquals, "old contents\n", true},
-      {"empty input", {{"empty.cso", ""}}, {"empty.cso", "empty_refl.h"}, "", 1, "empty_refl.h",
-       Output::kAbsent, ""},
-      {"output in a missing folder", {{"a.cso", globals}}, {"a.cso", "nodir/a_refl.h"},
-       "ERROR: Failed to create file: nodir/a_refl.h\n", 1, "nodir/a_refl.h", Output::kAbsent, ""},
-      {"same path for input and output", {{"shader.cso", globals}}, {"shader.cso", "shader.cso"},
-       "Successfully serialized shader reflection info: shader.cso\n", 0, "shader.cso",
-       Output::kEquals, Table("shader", kGlobals)},
-      {"floats, a bool, an unused float and an array in $Globals", {{"globals_ps_4_0.cso", globals}},
+      {"three arguments",
+       {{"a.cso", globals}},
+       {"a.cso", "a_refl.h", "x"},
+       kUsage,
+       1,
+       "a_refl.h",
+       Output::kAbsent,
+       ""},
+      {"missing input keeps an existing output",
+       {{"out_refl.h", "old contents\n"}},
+       {"missing.cso", "out_refl.h"},
+       "ERROR: File not found: missing.cso\n",
+       1,
+       "out_refl.h",
+       Output::kEquals,
+       "old contents\n",
+       true},
+      {"empty input",
+       {{"empty.cso", ""}},
+       {"empty.cso", "empty_refl.h"},
+       "",
+       1,
+       "empty_refl.h",
+       Output::kAbsent,
+       ""},
+      {"output in a missing folder",
+       {{"a.cso", globals}},
+       {"a.cso", "nodir/a_refl.h"},
+       "ERROR: Failed to create file: nodir/a_refl.h\n",
+       1,
+       "nodir/a_refl.h",
+       Output::kAbsent,
+       ""},
+      {"same path for input and output",
+       {{"shader.cso", globals}},
+       {"shader.cso", "shader.cso"},
+       "Successfully serialized shader reflection info: shader.cso\n",
+       0,
+       "shader.cso",
+       Output::kEquals,
+       Table("shader", kGlobals)},
+      {"floats, a bool, an unused float and an array in $Globals",
+       {{"globals_ps_4_0.cso", globals}},
        {"globals_ps_4_0.cso", "globals_refl.h"},
-       "Successfully serialized shader reflection info: globals_refl.h\n", 0, "globals_refl.h",
-       Output::kEquals, Table("globals_refl", kGlobals)},
+       "Successfully serialized shader reflection info: globals_refl.h\n",
+       0,
+       "globals_refl.h",
+       Output::kEquals,
+       Table("globals_refl", kGlobals)},
       {"matrices of both majorities, vectors, a bool vector and a vector array",
-       {{"two.cso", Fixture("two_cbuffers_vs_5_0.cso")}}, {"two.cso", "two_refl.h"},
-       "Successfully serialized shader reflection info: two_refl.h\n", 0, "two_refl.h",
+       {{"two.cso", Fixture("two_cbuffers_vs_5_0.cso")}},
+       {"two.cso", "two_refl.h"},
+       "Successfully serialized shader reflection info: two_refl.h\n",
+       0,
+       "two_refl.h",
        Output::kEquals,
        Table("two_refl", {{"ViewProjection", false, 0, 64},
                           {"World", false, 64, 64},
@@ -206,49 +243,109 @@ std::vector<Case> Cases() {
                           {"Time", false, 140, 4},
                           {"Toggles", true, 144, 8},
                           {"Jitter", false, 160, 40}})},
-      {"no constant buffer", {{"plain.cso", Fixture("no_resources_vs_4_0.cso")}},
-       {"plain.cso", "plain_refl.h"}, "Did not get a constant buffer from shader: plain.cso", 0,
-       "plain_refl.h", Output::kEquals, "// No data available for shader reflection plain_refl"},
-      {"textures but no constant buffer", {{"tex.cso", Fixture("texture_only_ps_4_1.cso")}},
-       {"tex.cso", "tex_refl.h"}, "Did not get a constant buffer from shader: tex.cso", 0,
-       "tex_refl.h", Output::kEquals, "// No data available for shader reflection tex_refl"},
-      {"an int first", {{"int_first_ps_5_0.cso", Fixture("int_first_ps_5_0.cso")}},
+      {"no constant buffer",
+       {{"plain.cso", Fixture("no_resources_vs_4_0.cso")}},
+       {"plain.cso", "plain_refl.h"},
+       "Did not get a constant buffer from shader: plain.cso",
+       0,
+       "plain_refl.h",
+       Output::kEquals,
+       "// No data available for shader reflection plain_refl"},
+      {"textures but no constant buffer",
+       {{"tex.cso", Fixture("texture_only_ps_4_1.cso")}},
+       {"tex.cso", "tex_refl.h"},
+       "Did not get a constant buffer from shader: tex.cso",
+       0,
+       "tex_refl.h",
+       Output::kEquals,
+       "// No data available for shader reflection tex_refl"},
+      {"an int first",
+       {{"int_first_ps_5_0.cso", Fixture("int_first_ps_5_0.cso")}},
        {"int_first_ps_5_0.cso", "first_refl.h"},
-       "Unknown variable type for variable: 'Mode' used in shader 'int_first_ps_5_0.cso'", 1,
-       "first_refl.h", Output::kEquals, Head("first_refl")},
-      {"an int after two floats", {{"after.cso", Fixture("int_after_floats_vs_4_1.cso")}},
+       "Unknown variable type for variable: 'Mode' used in shader 'int_first_ps_5_0.cso'",
+       1,
+       "first_refl.h",
+       Output::kEquals,
+       Head("first_refl")},
+      {"an int after two floats",
+       {{"after.cso", Fixture("int_after_floats_vs_4_1.cso")}},
        {"after.cso", "after_refl.h"},
-       "Unknown variable type for variable: 'BoneCount' used in shader 'after.cso'", 1,
-       "after_refl.h", Output::kEquals,
+       "Unknown variable type for variable: 'BoneCount' used in shader 'after.cso'",
+       1,
+       "after_refl.h",
+       Output::kEquals,
        Head("after_refl") + Entries({{"Scale", false, 0, 4}, {"Offset", false, 4, 8}})},
-      {"a struct after a float array", {{"s.cso", Fixture("struct_member_ps_5_0.cso")}},
-       {"s.cso", "s_refl.h"}, "Unknown variable type for variable: 'Sun' used in shader 's.cso'", 1,
-       "s_refl.h", Output::kEquals, Head("s_refl") + Entries({{"Weights", false, 0, 52}})},
-      {"a buffer with no variables", {{"e.cso", Built(empty_buffer)}}, {"e.cso", "e_refl.h"},
-       "Successfully serialized shader reflection info: e_refl.h\n", 0, "e_refl.h", Output::kEquals,
+      {"a struct after a float array",
+       {{"s.cso", Fixture("struct_member_ps_5_0.cso")}},
+       {"s.cso", "s_refl.h"},
+       "Unknown variable type for variable: 'Sun' used in shader 's.cso'",
+       1,
+       "s_refl.h",
+       Output::kEquals,
+       Head("s_refl") + Entries({{"Weights", false, 0, 52}})},
+      {"a buffer with no variables",
+       {{"e.cso", Built(empty_buffer)}},
+       {"e.cso", "e_refl.h"},
+       "Successfully serialized shader reflection info: e_refl.h\n",
+       0,
+       "e_refl.h",
+       Output::kEquals,
        Table("e_refl", {})},
-      {"not a shader", {{"notes.txt", "These are notes, not a compiled shader at all.\n"}},
+      {"not a shader",
+       {{"notes.txt", "These are notes, not a compiled shader at all.\n"}},
        {"notes.txt", "notes_refl.h"},
        "ERROR: Failed to reflect shader: notes.txt (not a compiled shader: the file does not start "
        "with \"DXBC\")\n",
-       1, "notes_refl.h", Output::kAbsent, ""},
-      {"truncated shader", {{"cut.cso", truncated}}, {"cut.cso", "cut_refl.h"},
+       1,
+       "notes_refl.h",
+       Output::kAbsent,
+       ""},
+      {"truncated shader",
+       {{"cut.cso", truncated}},
+       {"cut.cso", "cut_refl.h"},
        "ERROR: Failed to reflect shader: cut.cso (container size field says 872 bytes but 200 "
        "bytes were given)\n",
-       1, "cut_refl.h", Output::kAbsent, ""},
-      {"DXIL", {{"sm6.cso", Built(dxil)}}, {"sm6.cso", "sm6_refl.h"},
+       1,
+       "cut_refl.h",
+       Output::kAbsent,
+       ""},
+      {"DXIL",
+       {{"sm6.cso", Built(dxil)}},
+       {"sm6.cso", "sm6_refl.h"},
        "ERROR: Failed to reflect shader: sm6.cso (DXIL (shader model 6) is not supported; compile "
        "for shader model 4 or 5)\n",
-       1, "sm6_refl.h", Output::kAbsent, ""},
-      {"table name keeps the folder and its separator", {{"a.cso", globals}, {"out/", ""}},
-       {"a.cso", "out\\simple.h"}, "Successfully serialized shader reflection info: out\\simple.h\n",
-       0, "out\\simple.h", Output::kEquals, Table("out\\simple", kGlobals)},
-      {"a full device", {{"a.cso", globals}}, {"a.cso", "/dev/full"},
-       "ERROR: Failed to write file: /dev/full\n", 1, "", Output::kAbsent, "", false, true},
-      {"a full device and no constant buffer", {{"p.cso", Fixture("no_resources_vs_4_0.cso")}},
+       1,
+       "sm6_refl.h",
+       Output::kAbsent,
+       ""},
+      {"table name keeps the folder and its separator",
+       {{"a.cso", globals}, {"out/", ""}},
+       {"a.cso", "out\\simple.h"},
+       "Successfully serialized shader reflection info: out\\simple.h\n",
+       0,
+       "out\\simple.h",
+       Output::kEquals,
+       Table("out\\simple", kGlobals)},
+      {"a full device",
+       {{"a.cso", globals}},
+       {"a.cso", "/dev/full"},
+       "ERROR: Failed to write file: /dev/full\n",
+       1,
+       "",
+       Output::kAbsent,
+       "",
+       false,
+       true},
+      {"a full device and no constant buffer",
+       {{"p.cso", Fixture("no_resources_vs_4_0.cso")}},
        {"p.cso", "/dev/full"},
-       "Did not get a constant buffer from shader: p.csoERROR: Failed to write file: /dev/full\n", 1,
-       "", Output::kAbsent, "", false, true},
+       "Did not get a constant buffer from shader: p.csoERROR: Failed to write file: /dev/full\n",
+       1,
+       "",
+       Output::kAbsent,
+       "",
+       false,
+       true},
   };
 }
 
@@ -279,7 +376,8 @@ TEST(EndToEnd, MessagesStatusesAndOutputFiles) {
     if (c.output == Output::kAbsent) {
       EXPECT_FALSE(test_files::Exists(output)) << output << " was created";
     } else {
-      EXPECT_EQ(test_files::ReadText(output), c.raw ? c.output_text : target.FileText(c.output_text));
+      EXPECT_EQ(test_files::ReadText(output),
+                c.raw ? c.output_text : target.FileText(c.output_text));
     }
   }
 }
@@ -311,7 +409,8 @@ TEST(EndToEnd, CorpusShadersGiveThePlatformToolsOutput) {
     EXPECT_EQ(std::to_string(run.status) + "\n", test_files::ReadText(base + ".status.txt"));
     const std::string output = dir + "/" + name + "_refl.h";
     if (test_files::Exists(base + ".header.txt")) {
-      EXPECT_EQ(test_files::ReadText(output), target.FileText(test_files::ReadText(base + ".header.txt")));
+      EXPECT_EQ(test_files::ReadText(output),
+                target.FileText(test_files::ReadText(base + ".header.txt")));
     } else {
       EXPECT_FALSE(test_files::Exists(output));
     }
@@ -347,10 +446,9 @@ TEST(EndToEnd, ShareModesOnWindows) {
     WriteFile(dir + "/Quorvane.exe", test_files::ReadText(target.exe));
     WriteFile(dir + "/hold_open.exe", test_files::ReadText(hold_open));
     const std::string console_path = dir + ".stdout";
-    const std::string command = "cd " + Quote(dir) + " && " + target.runner +
-                                " hold_open.exe " + c.mode + " " + c.held +
-                                " Quorvane.exe g.cso g_refl.h > " + Quote(console_path) +
-                                " 2>/dev/null";
+    const std::string command = "cd " + Quote(dir) + " && " + target.runner + " hold_open.exe " +
+                                c.mode + " " + c.held + " Quorvane.exe g.cso g_refl.h > " +
+                                Quote(console_path) + " 2>/dev/null";
     const int raw = std::system(command.c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status);
     EXPECT_EQ(test_files::ReadText(console_path), target.ConsoleText(c.console));

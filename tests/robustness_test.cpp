@@ -16,8 +16,8 @@
 namespace {
 
 const char* const kFixtures[] = {
-    "globals_ps_4_0.cso",     "two_cbuffers_vs_5_0.cso", "texture_only_ps_4_1.cso",
-    "no_resources_vs_4_0.cso", "int_first_ps_5_0.cso",   "int_after_floats_vs_4_1.cso",
+    "globals_ps_4_0.cso",       "two_cbuffers_vs_5_0.cso", "texture_only_ps_4_1.cso",
+    "no_resources_vs_4_0.cso",  "int_first_ps_5_0.cso",    "int_after_floats_vs_4_1.cso",
     "struct_member_ps_5_0.cso",
 };
 
@@ -65,7 +65,9 @@ TEST(Robustness, EveryInterpretedByteSetToZeroMaxAndPlusOne) {
         if (at >= 4 && at < 20) continue;  // the checksum itself is resealed
         for (int change = 0; change < 3; ++change) {
           std::vector<unsigned char> mutated = shader;
-          mutated[at] = change == 0 ? 0x00 : change == 1 ? 0xFF : static_cast<unsigned char>(shader[at] + 1);
+          mutated[at] = change == 0   ? 0x00
+                        : change == 1 ? 0xFF
+                                      : static_cast<unsigned char>(shader[at] + 1);
           dxbc_builder::SealChecksum(mutated);
           SCOPED_TRACE("byte " + std::to_string(at) + " change " + std::to_string(change));
           still_reflecting += ReflectsOrExplains(mutated);
@@ -84,7 +86,8 @@ TEST(Robustness, EveryTruncation) {
     const std::vector<unsigned char> shader = test_files::ReadBytes(test_files::FixturePath(name));
     for (std::size_t size = 0; size < shader.size(); ++size) {
       SCOPED_TRACE("size " + std::to_string(size));
-      std::vector<unsigned char> cut(shader.begin(), shader.begin() + static_cast<std::ptrdiff_t>(size));
+      std::vector<unsigned char> cut(shader.begin(),
+                                     shader.begin() + static_cast<std::ptrdiff_t>(size));
       EXPECT_FALSE(WalkReflection(cut.data(), cut.size()).reflected);
       // The same bytes with a size field and a checksum that agree, so the
       // chunk parsers meet the missing end themselves.

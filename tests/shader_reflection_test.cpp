@@ -1,7 +1,5 @@
 // The reflection library against containers from the test builder and
 // against shaders compiled by a real HLSL compiler.
-#include "shader_reflection/d3d11_shader_reflection.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "rdef_parser.h"
+#include "shader_reflection/d3d11_shader_reflection.h"
 #include "support/dxbc_builder.h"
 #include "support/test_files.h"
 
@@ -39,8 +38,8 @@ Reflected Reflect(std::vector<unsigned char> bytes) {
   Reflected out;
   out.bytes = std::move(bytes);
   void* object = reinterpret_cast<void*>(&out);  // must be cleared on failure
-  out.result = D3DReflectWithReason(out.bytes.data(), out.bytes.size(),
-                                    IID_ID3D11ShaderReflection, &object, &out.reason);
+  out.result = D3DReflectWithReason(out.bytes.data(), out.bytes.size(), IID_ID3D11ShaderReflection,
+                                    &object, &out.reason);
   if (SUCCEEDED(out.result)) {
     out.reflection.reset(static_cast<ID3D11ShaderReflection*>(object));
   } else {
@@ -59,9 +58,9 @@ ShaderSpec TypicalShader(int major) {
       Variable("Color", 0, 16, dxbc_builder::Float(4)),
       Variable("Enabled", 16, 4, dxbc_builder::Bool()),
       Variable("Light", 32, 8,
-               dxbc_builder::Struct({{"Range", dxbc_builder::Float(), 0},
-                                     {"Mode", dxbc_builder::Int(), 4}},
-                                    "LightInfo")),
+               dxbc_builder::Struct(
+                   {{"Range", dxbc_builder::Float(), 0}, {"Mode", dxbc_builder::Int(), 4}},
+                   "LightInfo")),
   };
   dxbc_builder::BufferSpec second;
   second.name = "PerObject";
@@ -112,7 +111,8 @@ TEST(ShaderReflection, ReflectsBuffersVariablesAndTypesInBothLayouts) {
       EXPECT_EQ(type.Name, nullptr);
     }
 
-    ID3D11ShaderReflectionType* light = r->GetConstantBufferByIndex(0)->GetVariableByIndex(2)->GetType();
+    ID3D11ShaderReflectionType* light =
+        r->GetConstantBufferByIndex(0)->GetVariableByIndex(2)->GetType();
     ASSERT_EQ(light->GetDesc(&type), S_OK);
     EXPECT_EQ(type.Class, D3D_SVC_STRUCT);
     EXPECT_EQ(type.Members, 2u);
@@ -197,7 +197,12 @@ TEST(ShaderReflection, AcceptsEveryWellFormedContainer) {
       {"no constant buffers", [](ShaderSpec& s) { s.buffers.clear(); }, 0},
       {"a buffer without variables", [](ShaderSpec& s) { s.buffers[1].variables.clear(); }, 2},
       {"target 5.1 with the reversed RD11 magic", [](ShaderSpec& s) { s.minor = 1; }, 2},
-      {"target 4.1", [](ShaderSpec& s) { s.major = 4; s.minor = 1; }, 2},
+      {"target 4.1",
+       [](ShaderSpec& s) {
+         s.major = 4;
+         s.minor = 1;
+       },
+       2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -258,25 +263,46 @@ TEST(ShaderReflection, RefusesMalformedContainersWithAReason) {
       {"size field too small",
        [](Built& b) { b.Set32(24, static_cast<std::uint32_t>(b.bytes.size() - 1)); },
        "container size field"},
-      {"container inside a longer buffer",
-       [](Built& b) { b.bytes.push_back(0); }, "container size field"},
+      {"container inside a longer buffer", [](Built& b) { b.bytes.push_back(0); },
+       "container size field"},
       {"checksum does not match", [](Built& b) { b.bytes[4] ^= 1; }, "checksum"},
       {"payload changed after sealing", [](Built& b) { b.bytes[b.rdef + 20] ^= 1; }, "checksum"},
       {"chunk count past the end", [](Built& b) { b.Set32(28, 0x40000000); }, "chunk count"},
-      {"chunk offset past the end", [](Built& b) { b.Set32(32, 0xFFFFFFF0); }, "chunk 0: offset 0xfffffff0"},
-      {"chunk offset inside the header", [](Built& b) { b.Set32(32, 4); }, "inside the container header"},
-      {"chunk payload past the end", [](Built& b) { b.Set32(b.rdef - 4, 0xFFFFFFFF); }, "runs past the end"},
-      {"RDEF shorter than its header", [](Built& b) { b.Set32(b.rdef - 4, 20); }, "shorter than its 28-byte header"},
-      {"RDEF target 3.0", [](Built& b) { b.bytes[b.rdef + 17] = 3; b.Reseal(); }, "target 3.0"},
-      {"RDEF target 6.0", [](Built& b) { b.bytes[b.rdef + 17] = 6; b.Reseal(); }, "target 6.0"},
+      {"chunk offset past the end", [](Built& b) { b.Set32(32, 0xFFFFFFF0); },
+       "chunk 0: offset 0xfffffff0"},
+      {"chunk offset inside the header", [](Built& b) { b.Set32(32, 4); },
+       "inside the container header"},
+      {"chunk payload past the end", [](Built& b) { b.Set32(b.rdef - 4, 0xFFFFFFFF); },
+       "runs past the end"},
+      {"RDEF shorter than its header", [](Built& b) { b.Set32(b.rdef - 4, 20); },
+       "shorter than its 28-byte header"},
+      {"RDEF target 3.0",
+       [](Built& b) {
+         b.bytes[b.rdef + 17] = 3;
+         b.Reseal();
+       },
+       "target 3.0"},
+      {"RDEF target 6.0",
+       [](Built& b) {
+         b.bytes[b.rdef + 17] = 6;
+         b.Reseal();
+       },
+       "target 6.0"},
       {"RD11 magic", [](Built& b) { b.Set32(b.rdef + 28, 0x31314453); }, "is not RD11"},
       {"RD11 header size", [](Built& b) { b.Set32(b.rdef + 32, 64); }, "header size is 64"},
-      {"RD11 variable record size", [](Built& b) { b.Set32(b.rdef + 44, 24); }, "variable record size is 24"},
-      {"RD11 binding record size", [](Built& b) { b.Set32(b.rdef + 40, 36); }, "binding record size is 36"},
-      {"RD11 type record size", [](Built& b) { b.Set32(b.rdef + 48, 16); }, "type record size is 16"},
-      {"buffer count overflows", [](Built& b) { b.Set32(b.rdef + 0, 0x0AAAAAAB); }, "constant buffers of 24 bytes"},
-      {"buffer array past the end", [](Built& b) { b.Set32(b.rdef + 4, 0xFFFFFFFF); }, "do not fit"},
-      {"binding array past the end", [](Built& b) { b.Set32(b.rdef + 12, static_cast<std::uint32_t>(b.rdef_size)); }, "resource bindings"},
+      {"RD11 variable record size", [](Built& b) { b.Set32(b.rdef + 44, 24); },
+       "variable record size is 24"},
+      {"RD11 binding record size", [](Built& b) { b.Set32(b.rdef + 40, 36); },
+       "binding record size is 36"},
+      {"RD11 type record size", [](Built& b) { b.Set32(b.rdef + 48, 16); },
+       "type record size is 16"},
+      {"buffer count overflows", [](Built& b) { b.Set32(b.rdef + 0, 0x0AAAAAAB); },
+       "constant buffers of 24 bytes"},
+      {"buffer array past the end", [](Built& b) { b.Set32(b.rdef + 4, 0xFFFFFFFF); },
+       "do not fit"},
+      {"binding array past the end",
+       [](Built& b) { b.Set32(b.rdef + 12, static_cast<std::uint32_t>(b.rdef_size)); },
+       "resource bindings"},
       {"creator without NUL",
        [](Built& b) {
          b.bytes[b.rdef + b.rdef_size - 1] = 'x';
@@ -285,25 +311,32 @@ TEST(ShaderReflection, RefusesMalformedContainersWithAReason) {
        "creator string"},
       {"buffer name outside the chunk", [](Built& b) { b.Set32(b.buffer_records[1], 0x1f0000); },
        "constant buffer 1: name offset 0x1f0000 is outside the RDEF chunk"},
-      {"variable name outside the chunk", [](Built& b) { b.Set32(b.variable_records[2], 0x1f0000); },
-       "variable 2 of constant buffer 0 '$Globals': name offset 0x1f0000 is outside the RDEF chunk"},
+      {"variable name outside the chunk",
+       [](Built& b) { b.Set32(b.variable_records[2], 0x1f0000); },
+       "variable 2 of constant buffer 0 '$Globals': name offset 0x1f0000 is outside the RDEF "
+       "chunk"},
       {"variable count too large", [](Built& b) { b.Set32(b.buffer_records[0] + 4, 1000); },
        "1000 variables of 40 bytes"},
       {"variable count over the limit", [](Built& b) { b.Set32(b.buffer_records[0] + 4, 16385); },
        "16385 variables is more than the 16384"},
-      {"variable array past the end", [](Built& b) { b.Set32(b.buffer_records[0] + 8, 0xFFFFFFFF); },
-       "do not fit"},
+      {"variable array past the end",
+       [](Built& b) { b.Set32(b.buffer_records[0] + 8, 0xFFFFFFFF); }, "do not fit"},
       {"type record outside the chunk",
-       [](Built& b) { b.Set32(b.variable_records[0] + 16, static_cast<std::uint32_t>(b.rdef_size - 20)); },
+       [](Built& b) {
+         b.Set32(b.variable_records[0] + 16, static_cast<std::uint32_t>(b.rdef_size - 20));
+       },
        "variable 0 of constant buffer 0 '$Globals': type record offset"},
-      {"default value past the end", [](Built& b) { b.Set32(b.variable_records[0] + 20, 0xFFFFFFF0); },
+      {"default value past the end",
+       [](Built& b) { b.Set32(b.variable_records[0] + 20, 0xFFFFFFF0); },
        "default value of 16 bytes"},
       {"member array past the end", [](Built& b) { b.Set32(b.variable_types[2] + 12, 0xFFFFFFFF); },
        "struct members at offset 0xffffffff"},
       {"member name outside the chunk", [](Built& b) { b.Set32(b.member_records[1], 0x1f0000); },
        "member 1 of variable 2"},
       {"struct that contains itself",
-       [](Built& b) { b.Set32(b.member_records[0] + 4, static_cast<std::uint32_t>(b.variable_types[2] - b.rdef)); },
+       [](Built& b) {
+         b.Set32(b.member_records[0] + 4, static_cast<std::uint32_t>(b.variable_types[2] - b.rdef));
+       },
        "contains itself"},
       {"type name outside the chunk", [](Built& b) { b.Set32(b.variable_types[0] + 32, 0xFFFFFF); },
        "type name offset"},
@@ -340,11 +373,24 @@ TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
     const char* reason;
   };
   const Case cases[] = {
-      {"DXIL", [](ShaderSpec& s) { s.with_rdef = false; s.extra_chunks = {{"DXIL", {0, 0, 0, 0}}}; },
+      {"DXIL",
+       [](ShaderSpec& s) {
+         s.with_rdef = false;
+         s.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
+       },
        "DXIL (shader model 6) is not supported; compile for shader model 4 or 5"},
-      {"an effect", [](ShaderSpec& s) { s.with_rdef = false; s.with_program = false; s.extra_chunks = {{"FX10", {1, 2, 3, 4}}}; },
+      {"an effect",
+       [](ShaderSpec& s) {
+         s.with_rdef = false;
+         s.with_program = false;
+         s.extra_chunks = {{"FX10", {1, 2, 3, 4}}};
+       },
        "neither resource definitions (RDEF) nor a shader program"},
-      {"an empty container", [](ShaderSpec& s) { s.with_rdef = false; s.with_program = false; },
+      {"an empty container",
+       [](ShaderSpec& s) {
+         s.with_rdef = false;
+         s.with_program = false;
+       },
        "neither resource definitions (RDEF) nor a shader program"},
   };
   for (const Case& c : cases) {
@@ -368,7 +414,8 @@ TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {
   EXPECT_EQ(Reflect(nested(63)).result, S_OK);
   Reflected deep = Reflect(nested(65));
   EXPECT_TRUE(FAILED(deep.result));
-  EXPECT_NE(deep.reason.find("structs nest deeper than 64 levels"), std::string::npos) << deep.reason;
+  EXPECT_NE(deep.reason.find("structs nest deeper than 64 levels"), std::string::npos)
+      << deep.reason;
 }
 
 // Every limit has its own reason. The real limits need files of megabytes,
@@ -401,12 +448,14 @@ TEST(ShaderReflection, EachLimitHasItsOwnReason) {
     SCOPED_TRACE(c.what);
     ParsedRdef parsed;
     std::string reason;
-    EXPECT_FALSE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, c.limits));
+    EXPECT_FALSE(
+        ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, c.limits));
     EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
   }
   ParsedRdef parsed;
   std::string reason;
-  EXPECT_TRUE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason)) << reason;
+  EXPECT_TRUE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason))
+      << reason;
 }
 
 // Real compiler output (tests/fixtures, compiled from tests/fixtures/hlsl).
@@ -427,26 +476,36 @@ TEST(ShaderReflection, ReadsCompiledFixtures) {
     std::vector<Expected> variables;  // of the first buffer
   };
   const Fixture fixtures[] = {
-      {"globals_ps_4_0.cso", 0x40, 1,
+      {"globals_ps_4_0.cso",
+       0x40,
+       1,
        {{"Color", 0, 16, D3D_SVT_FLOAT, D3D_SVC_VECTOR},
         {"UseTexture", 16, 4, D3D_SVT_BOOL, D3D_SVC_SCALAR},
         {"Unused", 20, 4, D3D_SVT_FLOAT, D3D_SVC_SCALAR},
         {"Weights", 32, 20, D3D_SVT_FLOAT, D3D_SVC_SCALAR}}},
-      {"two_cbuffers_vs_5_0.cso", 0x50, 2,
+      {"two_cbuffers_vs_5_0.cso",
+       0x50,
+       2,
        {{"ViewProjection", 0, 64, D3D_SVT_FLOAT, D3D_SVC_MATRIX_ROWS},
         {"World", 64, 64, D3D_SVT_FLOAT, D3D_SVC_MATRIX_COLUMNS},
         {"LightDirection", 128, 12, D3D_SVT_FLOAT, D3D_SVC_VECTOR},
         {"Time", 140, 4, D3D_SVT_FLOAT, D3D_SVC_SCALAR},
         {"Toggles", 144, 8, D3D_SVT_BOOL, D3D_SVC_VECTOR},
         {"Jitter", 160, 40, D3D_SVT_FLOAT, D3D_SVC_VECTOR}}},
-      {"int_after_floats_vs_4_1.cso", 0x41, 1,
+      {"int_after_floats_vs_4_1.cso",
+       0x41,
+       1,
        {{"Scale", 0, 4, D3D_SVT_FLOAT, D3D_SVC_SCALAR},
         {"Offset", 4, 8, D3D_SVT_FLOAT, D3D_SVC_VECTOR},
         {"BoneCount", 12, 4, D3D_SVT_INT, D3D_SVC_SCALAR}}},
-      {"int_first_ps_5_0.cso", 0x50, 1,
+      {"int_first_ps_5_0.cso",
+       0x50,
+       1,
        {{"Mode", 0, 4, D3D_SVT_INT, D3D_SVC_SCALAR},
         {"Color", 16, 16, D3D_SVT_FLOAT, D3D_SVC_VECTOR}}},
-      {"struct_member_ps_5_0.cso", 0x50, 1,
+      {"struct_member_ps_5_0.cso",
+       0x50,
+       1,
        {{"Weights", 0, 52, D3D_SVT_FLOAT, D3D_SVC_SCALAR},
         {"Sun", 64, 32, D3D_SVT_VOID, D3D_SVC_STRUCT},
         {"LightCount", 96, 4, D3D_SVT_UINT, D3D_SVC_SCALAR}}},
@@ -483,7 +542,8 @@ TEST(ShaderReflection, ReadsCompiledFixtures) {
 TEST(ShaderReflection, ReadsStructMembersOfACompiledFixture) {
   Reflected r = Reflect(test_files::ReadBytes(test_files::FixturePath("struct_member_ps_5_0.cso")));
   ASSERT_EQ(r.result, S_OK) << r.reason;
-  ID3D11ShaderReflectionType* sun = r->GetConstantBufferByIndex(0)->GetVariableByName("Sun")->GetType();
+  ID3D11ShaderReflectionType* sun =
+      r->GetConstantBufferByIndex(0)->GetVariableByName("Sun")->GetType();
   D3D11_SHADER_TYPE_DESC type{};
   ASSERT_EQ(sun->GetDesc(&type), S_OK);
   EXPECT_EQ(type.Members, 3u);

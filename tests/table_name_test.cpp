@@ -20,7 +20,8 @@ TEST(MakeTableName, DropsOnlyTheLastExtensionAndKeepsEverythingElse) {
       {"trailing.", "trailing"},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(MakeTableName(c.output_path), c.table_name) << c.output_path;
+  for (const auto& c : cases)
+    EXPECT_EQ(MakeTableName(c.output_path), c.table_name) << c.output_path;
 }
 
 }  // namespace

@@ -33,7 +33,11 @@ class FakeVariable final : public ID3D11ShaderReflectionVariable {
  public:
   FakeVariable(const char* name, UINT offset, UINT size, D3D_SHADER_VARIABLE_TYPE type,
                bool desc_fails = false, bool type_fails = false)
-      : name_(name), offset_(offset), size_(size), desc_fails_(desc_fails), type_(type, type_fails) {}
+      : name_(name),
+        offset_(offset),
+        size_(size),
+        desc_fails_(desc_fails),
+        type_(type, type_fails) {}
   HRESULT GetDesc(D3D11_SHADER_VARIABLE_DESC* desc) override {
     if (desc_fails_) return E_FAIL;
     *desc = D3D11_SHADER_VARIABLE_DESC{};
@@ -64,7 +68,9 @@ class FakeBuffer final : public ID3D11ShaderReflectionConstantBuffer {
     desc->Variables = static_cast<UINT>(variables_.size());
     return S_OK;
   }
-  ID3D11ShaderReflectionVariable* GetVariableByIndex(UINT index) override { return variables_.at(index); }
+  ID3D11ShaderReflectionVariable* GetVariableByIndex(UINT index) override {
+    return variables_.at(index);
+  }
   ID3D11ShaderReflectionVariable* GetVariableByName(LPCSTR) override { return nullptr; }
 
  private:
@@ -120,8 +126,9 @@ TEST(WriteUniformTable, ATypeThatCannotBeDescribedIsAnUnknownType) {
   const Written w = Write(buffer);
   EXPECT_EQ(w.outcome, UniformTableOutcome::kUnknownVariableType);
   EXPECT_EQ(w.console, "Unknown variable type for variable: 'Odd' used in shader 'in.cso'");
-  EXPECT_EQ(w.file, std::string(kHead) +
-                        "\t{ \"Color\", \tQEX::CAPI::D3D_NS::ShaderBase::VARTYPE_FLOAT, 0, 16 },\n");
+  EXPECT_EQ(w.file,
+            std::string(kHead) +
+                "\t{ \"Color\", \tQEX::CAPI::D3D_NS::ShaderBase::VARTYPE_FLOAT, 0, 16 },\n");
 }
 
 TEST(WriteUniformTable, FailingBufferDescriptionWritesTheComment) {
@@ -135,10 +142,11 @@ TEST(WriteUniformTable, FailingBufferDescriptionWritesTheComment) {
 TEST(WriteUniformTable, OffsetsAndSizesAreSigned32BitDecimals) {
   FakeVariable huge("Huge", 0x80000000u, 0xFFFFFFFFu, D3D_SVT_FLOAT);
   FakeBuffer buffer({&huge});
-  EXPECT_EQ(Write(buffer).file,
-            std::string(kHead) +
-                "\t{ \"Huge\", \tQEX::CAPI::D3D_NS::ShaderBase::VARTYPE_FLOAT, -2147483648, -1 },\n" +
-                kTail);
+  EXPECT_EQ(
+      Write(buffer).file,
+      std::string(kHead) +
+          "\t{ \"Huge\", \tQEX::CAPI::D3D_NS::ShaderBase::VARTYPE_FLOAT, -2147483648, -1 },\n" +
+          kTail);
 }
 
 }  // namespace

@@ -63,7 +63,8 @@ class EntryWriter {
   // As "%d" prints the 32-bit value: signed decimal.
   void AppendSigned(shader_reflection::UINT value) {
     char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(value)).ptr;
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(value)).ptr;
     text_.append(digits, end);
   }
 

@@ -26,8 +26,8 @@ bool CheckHeader(const unsigned char* data, std::size_t size, std::string* reaso
     return Fail(reason, "container version %u is not 1", version);
   const std::uint32_t total_size = ReadU32(data + layout::kTotalSizeOffset);
   if (total_size != size)
-    return Fail(reason, "container size field says %u bytes but %zu bytes were given",
-                total_size, size);
+    return Fail(reason, "container size field says %u bytes but %zu bytes were given", total_size,
+                size);
   return true;
 }
 
@@ -78,8 +78,7 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
   const std::uint32_t chunk_count = ReadU32(data + layout::kChunkCountOffset);
   const std::size_t table_space = size - layout::kChunkTableOffset;
   if (chunk_count > table_space / layout::kChunkTableEntrySize)
-    return Fail(reason, "chunk count %u does not fit in the %zu-byte container", chunk_count,
-                size);
+    return Fail(reason, "chunk count %u does not fit in the %zu-byte container", chunk_count, size);
   const std::size_t first_chunk_start =
       layout::kChunkTableOffset + chunk_count * layout::kChunkTableEntrySize;
 
@@ -94,8 +93,10 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
     const std::uint32_t tag = ReadU32(data + offset);
     const std::uint32_t payload_size = ReadU32(data + offset + 4);
     if (payload_size > size - offset - layout::kChunkHeaderSize)
-      return Fail(reason, "chunk %u (%s) at offset 0x%x: its %u-byte payload runs past the end "
-                  "of the container", i, TagText(tag).c_str(), offset, payload_size);
+      return Fail(reason,
+                  "chunk %u (%s) at offset 0x%x: its %u-byte payload runs past the end "
+                  "of the container",
+                  i, TagText(tag).c_str(), offset, payload_size);
     if (tag == layout::kTagDXIL) has_dxil = true;
     NoteChunk(tag, data + offset + layout::kChunkHeaderSize, payload_size, chunks);
   }
@@ -103,7 +104,8 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
   if (has_dxil)
     return Fail(reason, "DXIL (shader model 6) is not supported; compile for shader model 4 or 5");
   if (chunks->rdef == nullptr && !chunks->has_program)
-    return Fail(reason, "the container holds neither resource definitions (RDEF) nor a shader "
+    return Fail(reason,
+                "the container holds neither resource definitions (RDEF) nor a shader "
                 "program (SHDR/SHEX): it is not a shader (an effect or a root signature?)");
   return true;
 }

@@ -13,8 +13,8 @@ struct ContainerChunks {
   // The first RDEF chunk's payload; null when there is none.
   const unsigned char* rdef = nullptr;
   std::size_t rdef_size = 0;
-  bool has_program = false;             // an SHDR or SHEX chunk
-  std::uint32_t program_version = 0;    // the program's first token
+  bool has_program = false;           // an SHDR or SHEX chunk
+  std::uint32_t program_version = 0;  // the program's first token
 };
 
 // Every chunk header and payload lies inside [data, data + size) when this

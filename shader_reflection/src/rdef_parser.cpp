@@ -48,13 +48,11 @@ struct TypeFrame {
 
 class RdefParser {
  public:
-  RdefParser(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
-             std::string* reason, const RdefLimits& limits)
+  RdefParser(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed, std::string* reason,
+             const RdefLimits& limits)
       : bytes_(rdef), size_(size), parsed_(parsed), reason_(reason), limits_(limits) {}
 
-  bool Parse() {
-    return ParseHeader() && ParseBindings() && ParseBuffers();
-  }
+  bool Parse() { return ParseHeader() && ParseBindings() && ParseBuffers(); }
 
  private:
   // True when `count` records of `record_size` bytes fit at `offset`.
@@ -99,8 +97,8 @@ class RdefParser {
     parsed_->program_type = ReadU16(bytes_ + layout::kRdefProgramType);
     parsed_->compile_flags = ReadU32(bytes_ + layout::kRdefCompileFlags);
     if (parsed_->major_version != 4 && parsed_->major_version != 5)
-      return Fail(reason_, "RDEF target %u.%u is not shader model 4 or 5",
-                  parsed_->major_version, parsed_->minor_version);
+      return Fail(reason_, "RDEF target %u.%u is not shader model 4 or 5", parsed_->major_version,
+                  parsed_->minor_version);
     sizes_ = RecordSizes{layout::kBindingRecordSizeSM50, layout::kVariableRecordSizeSM4,
                          layout::kTypeRecordSizeSM4};
     if (parsed_->major_version == 5 && !ParseRd11()) return false;
@@ -109,8 +107,10 @@ class RdefParser {
 
   bool ParseRd11() {
     if (size_ < layout::kRdefHeaderSizeSM5)
-      return Fail(reason_, "RDEF chunk of %zu bytes is shorter than its 60-byte shader model 5 "
-                  "header", size_);
+      return Fail(reason_,
+                  "RDEF chunk of %zu bytes is shorter than its 60-byte shader model 5 "
+                  "header",
+                  size_);
     const std::uint32_t magic = ReadU32(bytes_ + layout::kRd11Magic);
     if (magic != layout::kRd11MagicSM50 && magic != layout::kRd11MagicSM51)
       return Fail(reason_, "RDEF: shader model 5 header magic 0x%08x is not RD11", magic);
@@ -135,8 +135,7 @@ class RdefParser {
     if (binding_size != layout::kBindingRecordSizeSM50 &&
         binding_size != layout::kBindingRecordSizeSM51)
       return Fail(reason_, "RDEF: binding record size is %u, expected 32 or 40", binding_size);
-    sizes_ = RecordSizes{binding_size, layout::kVariableRecordSizeSM5,
-                         layout::kTypeRecordSizeSM5};
+    sizes_ = RecordSizes{binding_size, layout::kVariableRecordSizeSM5, layout::kTypeRecordSizeSM5};
     parsed_->sm5_variables = true;
     return true;
   }
@@ -156,8 +155,10 @@ class RdefParser {
     const std::uint32_t offset = ReadU32(bytes_ + layout::kRdefBindingArray);
     if (count == 0) return true;
     if (!ArrayFits(offset, count, sizes_.binding))
-      return Fail(reason_, "RDEF: %u resource bindings of %zu bytes at offset 0x%x do not fit "
-                  "in the %zu-byte chunk", count, sizes_.binding, offset, size_);
+      return Fail(reason_,
+                  "RDEF: %u resource bindings of %zu bytes at offset 0x%x do not fit "
+                  "in the %zu-byte chunk",
+                  count, sizes_.binding, offset, size_);
     for (std::uint32_t i = 0; i < count; ++i) {
       const unsigned char* record = bytes_ + offset + i * sizes_.binding;
       const Where at{"resource binding", i, nullptr, nullptr};
@@ -172,8 +173,10 @@ class RdefParser {
     const std::uint32_t offset = ReadU32(bytes_ + layout::kRdefBufferArray);
     if (count == 0) return true;
     if (!ArrayFits(offset, count, layout::kBufferRecordSize))
-      return Fail(reason_, "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
-                  "the %zu-byte chunk", count, offset, size_);
+      return Fail(reason_,
+                  "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
+                  "the %zu-byte chunk",
+                  count, offset, size_);
     parsed_->buffers.reserve(count);
     parsed_->variables.reserve(DeclaredVariableCount(offset, count));
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -215,12 +218,13 @@ class RdefParser {
       return Fail(reason_, "%s: %u variables is more than the %u a constant buffer can hold",
                   at.Describe().c_str(), buffer.variable_count, limits_.max_variables_per_buffer);
     if (buffer.variable_count > limits_.max_variables - parsed_->variables.size())
-      return Fail(reason_, "%s: the shader declares more than %u variables in all", at.Describe().c_str(),
-                  limits_.max_variables);
+      return Fail(reason_, "%s: the shader declares more than %u variables in all",
+                  at.Describe().c_str(), limits_.max_variables);
     if (buffer.variable_count != 0 && !ArrayFits(array, buffer.variable_count, sizes_.variable))
-      return Fail(reason_, "%s: %u variables of %zu bytes at offset 0x%x do not fit in the "
-                  "%zu-byte RDEF chunk", at.Describe().c_str(), buffer.variable_count, sizes_.variable,
-                  array, size_);
+      return Fail(reason_,
+                  "%s: %u variables of %zu bytes at offset 0x%x do not fit in the "
+                  "%zu-byte RDEF chunk",
+                  at.Describe().c_str(), buffer.variable_count, sizes_.variable, array, size_);
     parsed_->buffers.push_back(buffer);
     const auto buffer_index = static_cast<std::uint32_t>(parsed_->buffers.size() - 1);
     for (std::uint32_t i = 0; i < buffer.variable_count; ++i) {
@@ -231,15 +235,16 @@ class RdefParser {
     return true;
   }
 
-  bool ParseVariable(const Where& at, const unsigned char* record,
-                     std::uint32_t buffer_index) {
+  bool ParseVariable(const Where& at, const unsigned char* record, std::uint32_t buffer_index) {
     ParsedVariable variable{record, 0, buffer_index};
     if (ReadName(ReadU32(record + layout::kVariableName), at, "name") == nullptr) return false;
     const std::uint32_t size = ReadU32(record + layout::kVariableSize);
     const std::uint32_t default_offset = ReadU32(record + layout::kVariableDefaultValue);
     if (default_offset != 0 && !ArrayFits(default_offset, size, 1))
-      return Fail(reason_, "%s: default value of %u bytes at offset 0x%x is outside the RDEF "
-                  "chunk", at.Describe().c_str(), size, default_offset);
+      return Fail(reason_,
+                  "%s: default value of %u bytes at offset 0x%x is outside the RDEF "
+                  "chunk",
+                  at.Describe().c_str(), size, default_offset);
     if (!ResolveType(ReadU32(record + layout::kVariableType), at, &variable.type)) return false;
     parsed_->variables.push_back(variable);
     return true;
@@ -252,8 +257,8 @@ class RdefParser {
       return Fail(reason_, "%s: the shader declares more than %u types", at.Describe().c_str(),
                   limits_.max_types);
     if (!ArrayFits(offset, 1, sizes_.type))
-      return Fail(reason_, "%s: type record offset 0x%x is outside the RDEF chunk", at.Describe().c_str(),
-                  offset);
+      return Fail(reason_, "%s: type record offset 0x%x is outside the RDEF chunk",
+                  at.Describe().c_str(), offset);
     const unsigned char* record = bytes_ + offset;
     ParsedType type{};
     type.variable_class = ReadU16(record + layout::kTypeClass);
@@ -284,13 +289,13 @@ class RdefParser {
       return Fail(reason_, "%s: %u struct members at offset 0x%x do not fit in the RDEF chunk",
                   at.Describe().c_str(), type.member_count, array);
     if (type.member_count > limits_.max_members - parsed_->members.size())
-      return Fail(reason_, "%s: the shader declares more than %u struct members", at.Describe().c_str(),
-                  limits_.max_members);
+      return Fail(reason_, "%s: the shader declares more than %u struct members",
+                  at.Describe().c_str(), limits_.max_members);
     for (std::uint32_t i = 0; i < type.member_count; ++i) {
       const unsigned char* record = bytes_ + array + i * layout::kMemberRecordSize;
       ParsedMember member{};
-      member.name = ReadName(ReadU32(record + layout::kMemberName), Where{"member", i, nullptr, &at},
-                             "name");
+      member.name =
+          ReadName(ReadU32(record + layout::kMemberName), Where{"member", i, nullptr, &at}, "name");
       if (member.name == nullptr) return false;
       // Holds the type record's offset until ResolveType replaces it by an index.
       member.type = ReadU32(record + layout::kMemberType);
@@ -327,13 +332,13 @@ class RdefParser {
       const auto seen = type_index_.find(member_offset);
       if (seen != type_index_.end()) {
         if (!resolved_[seen->second])
-          return Fail(reason_, "%s: struct type at offset 0x%x contains itself", member_at.Describe().c_str(),
-                      member_offset);
+          return Fail(reason_, "%s: struct type at offset 0x%x contains itself",
+                      member_at.Describe().c_str(), member_offset);
         member_type = seen->second;
       } else {
         if (stack.size() >= limits_.max_struct_depth)
-          return Fail(reason_, "%s: structs nest deeper than %u levels", member_at.Describe().c_str(),
-                      limits_.max_struct_depth);
+          return Fail(reason_, "%s: structs nest deeper than %u levels",
+                      member_at.Describe().c_str(), limits_.max_struct_depth);
         if (!AddType(member_offset, member_at, &member_type)) return false;
         stack.push_back(TypeFrame{member_type, 0});
       }
@@ -341,7 +346,6 @@ class RdefParser {
     }
     return true;
   }
-
 
   const unsigned char* bytes_;
   std::size_t size_;
@@ -355,8 +359,8 @@ class RdefParser {
 
 }  // namespace
 
-bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
-               std::string* reason, const RdefLimits& limits) {
+bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed, std::string* reason,
+               const RdefLimits& limits) {
   *parsed = ParsedRdef{};
   parsed->bytes = rdef;
   return RdefParser(rdef, size, parsed, reason, limits).Parse();
@@ -365,7 +369,8 @@ bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
 VariableFields ReadVariableFields(const ParsedRdef& parsed, const ParsedVariable& variable) {
   const unsigned char* record = variable.record;
   VariableFields fields{};
-  fields.name = reinterpret_cast<const char*>(parsed.bytes + ReadU32(record + layout::kVariableName));
+  fields.name =
+      reinterpret_cast<const char*>(parsed.bytes + ReadU32(record + layout::kVariableName));
   fields.start_offset = ReadU32(record + layout::kVariableStartOffset);
   fields.size = ReadU32(record + layout::kVariableSize);
   fields.flags = ReadU32(record + layout::kVariableFlags);

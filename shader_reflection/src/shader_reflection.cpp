@@ -166,7 +166,7 @@ class Reflection final : public ID3D11ShaderReflection {
   mutable std::vector<BufferObject> buffers_;
   mutable std::vector<VariableObject> variables_;
   mutable std::vector<TypeObject> own_types_;     // by type index: a variable's type, Offset 0
-  mutable std::vector<TypeObject> member_types_;    // by member index
+  mutable std::vector<TypeObject> member_types_;  // by member index
   mutable BufferObject placeholder_buffer_;
   mutable PlaceholderVariable placeholder_variable_;
   mutable TypeObject placeholder_type_;
@@ -236,8 +236,7 @@ HRESULT BufferObject::GetDesc(D3D11_SHADER_BUFFER_DESC* desc) {
 }
 
 ID3D11ShaderReflectionVariable* BufferObject::GetVariableByIndex(UINT index) {
-  if (buffer_ == nullptr || index >= buffer_->variable_count)
-    return owner_->placeholder_variable();
+  if (buffer_ == nullptr || index >= buffer_->variable_count) return owner_->placeholder_variable();
   return owner_->variable(buffer_->first_variable + index);
 }
 

@@ -26,7 +26,8 @@ std::size_t Reserve(std::vector<unsigned char>& out, std::size_t bytes) {
 
 std::uint32_t FourCC(const std::string& tag) {
   std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[i])) << (8 * i);
+  for (int i = 0; i < 4; ++i)
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[i])) << (8 * i);
   return value;
 }
 
@@ -81,7 +82,8 @@ class RdefWriter {
 
   std::uint32_t String(const std::string& text) {
     const std::size_t at = Reserve(out_, text.size() + 1);
-    for (std::size_t i = 0; i < text.size(); ++i) out_[at + i] = static_cast<unsigned char>(text[i]);
+    for (std::size_t i = 0; i < text.size(); ++i)
+      out_[at + i] = static_cast<unsigned char>(text[i]);
     return static_cast<std::uint32_t>(at);
   }
 
@@ -103,9 +105,10 @@ class RdefWriter {
   // Types without members are written once and shared, as compilers do.
   std::uint32_t WriteType(const TypeSpec& type) {
     if (!type.members.empty()) return WriteNewType(type);
-    const std::string key = std::to_string(type.variable_class) + "," + std::to_string(type.base_type) +
-                            "," + std::to_string(type.rows) + "," + std::to_string(type.columns) + "," +
-                            std::to_string(type.elements) + "," + type.name;
+    const std::string key = std::to_string(type.variable_class) + "," +
+                            std::to_string(type.base_type) + "," + std::to_string(type.rows) + "," +
+                            std::to_string(type.columns) + "," + std::to_string(type.elements) +
+                            "," + type.name;
     const auto known = shared_types_.find(key);
     if (known != shared_types_.end()) return known->second;
     const std::uint32_t record = WriteNewType(type);
@@ -217,7 +220,8 @@ Built Build(const ShaderSpec& spec) {
     Put32(program, 4, 2);
     chunks.emplace_back(FourCC(spec.major >= 5 ? "SHEX" : "SHDR"), program);
   }
-  for (const ExtraChunk& extra : spec.extra_chunks) chunks.emplace_back(FourCC(extra.tag), extra.payload);
+  for (const ExtraChunk& extra : spec.extra_chunks)
+    chunks.emplace_back(FourCC(extra.tag), extra.payload);
 
   std::vector<unsigned char>& out = built.bytes;
   Reserve(out, 32 + 4 * chunks.size());
@@ -229,7 +233,8 @@ Built Build(const ShaderSpec& spec) {
     Put32(out, 32 + 4 * i, static_cast<std::uint32_t>(at));
     Put32(out, at, chunks[i].first);
     Put32(out, at + 4, static_cast<std::uint32_t>(chunks[i].second.size()));
-    std::copy(chunks[i].second.begin(), chunks[i].second.end(), out.begin() + static_cast<std::ptrdiff_t>(at + 8));
+    std::copy(chunks[i].second.begin(), chunks[i].second.end(),
+              out.begin() + static_cast<std::ptrdiff_t>(at + 8));
     if (spec.with_rdef && i == 0) built.rdef = at + 8;
   }
   Put32(out, 24, static_cast<std::uint32_t>(out.size()));

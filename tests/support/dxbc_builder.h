@@ -56,7 +56,7 @@ struct ShaderSpec {
   std::vector<BufferSpec> buffers;
   bool with_rdef = true;
   bool with_program = true;
-  bool seal_checksum = true;  // false leaves the checksum all zero
+  bool seal_checksum = true;             // false leaves the checksum all zero
   std::vector<ExtraChunk> extra_chunks;  // appended after RDEF and the program
 };
 
@@ -69,12 +69,12 @@ VariableSpec Variable(std::string name, std::uint32_t offset, std::uint32_t size
 // Container offsets of what Build wrote, for one-field changes.
 struct Built {
   std::vector<unsigned char> bytes;
-  std::size_t rdef = 0;                         // first RDEF payload byte
+  std::size_t rdef = 0;  // first RDEF payload byte
   std::size_t rdef_size = 0;
-  std::vector<std::size_t> buffer_records;      // by buffer
-  std::vector<std::size_t> variable_records;    // all variables, in buffer order
-  std::vector<std::size_t> variable_types;      // type record of each variable
-  std::vector<std::size_t> member_records;      // all member records, in write order
+  std::vector<std::size_t> buffer_records;    // by buffer
+  std::vector<std::size_t> variable_records;  // all variables, in buffer order
+  std::vector<std::size_t> variable_types;    // type record of each variable
+  std::vector<std::size_t> member_records;    // all member records, in write order
 
   // Writes a little-endian value at a container offset, then reseals the
   // checksum when the file was sealed.

@@ -47,7 +47,8 @@ void WalkBuffer(ID3D11ShaderReflectionConstantBuffer* buffer, std::unordered_set
       if (variable_desc.DefaultValue != nullptr) {
         volatile unsigned char sum = 0;
         const auto* bytes = static_cast<const unsigned char*>(variable_desc.DefaultValue);
-        for (UINT i = 0; i < variable_desc.Size; ++i) sum = static_cast<unsigned char>(sum + bytes[i]);
+        for (UINT i = 0; i < variable_desc.Size; ++i)
+          sum = static_cast<unsigned char>(sum + bytes[i]);
       }
     }
     WalkType(variable->GetType(), seen);

@@ -11,9 +11,7 @@
 
 namespace {
 
-std::string QuoteArgument(const std::string& argument) {
-  return "\"" + argument + "\"";
-}
+std::string QuoteArgument(const std::string& argument) { return "\"" + argument + "\""; }
 
 }  // namespace
 
