@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,26 @@ std::string Quote(const std::string& text) {
   return out + "'";
 }
 
-std::string MakeTempDir() {
-  std::string pattern = ::testing::TempDir() + "quorvane_e2e_XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char* made = mkdtemp(buffer.data());
-  return made != nullptr ? std::string(made) : std::string();
-}
+// A fresh folder for one run, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = ::testing::TempDir() + "quorvane_e2e_XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 void WriteFile(const std::string& path, const std::string& contents) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -88,23 +102,30 @@ struct RunResult {
   std::string console;
 };
 
-// `stdin_command`, when given, is piped into the tool.
-RunResult RunTool(const std::string& dir, const std::vector<std::string>& args,
-                  const std::string& stdin_command = "") {
-  const Target& target = TheTarget();
+// Runs a shell command in `dir` and keeps its standard output; standard
+// error (Wine's chatter) is dropped.
+RunResult RunInDir(const std::string& dir, const std::string& command) {
   const std::string console_path = dir + ".stdout";
-  std::string command = "cd " + Quote(dir) + " && ";
-  if (!stdin_command.empty()) command += stdin_command + " | ";
-  if (!target.runner.empty()) command += target.runner + " ";
-  command += Quote(target.exe);
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " > " + Quote(console_path) + " 2>/dev/null";
+  const std::string line =
+      "cd " + Quote(dir) + " && " + command + " > " + Quote(console_path) + " 2>/dev/null";
   RunResult result;
-  const int raw = std::system(command.c_str());
+  const int raw = std::system(line.c_str());
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   result.console = test_files::ReadText(console_path);
   std::remove(console_path.c_str());
   return result;
+}
+
+// `stdin_command`, when given, is piped into the tool.
+RunResult RunTool(const std::string& dir, const std::vector<std::string>& args,
+                  const std::string& stdin_command = "") {
+  const Target& target = TheTarget();
+  std::string command;
+  if (!stdin_command.empty()) command += stdin_command + " | ";
+  if (!target.runner.empty()) command += target.runner + " ";
+  command += Quote(target.exe);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  return RunInDir(dir, command);
 }
 
 std::string Fixture(const char* name) {
@@ -365,7 +386,8 @@ TEST(EndToEnd, MessagesStatusesAndOutputFiles) {
   for (const Case& c : Cases()) {
     if (c.native_only && target.windows) continue;
     SCOPED_TRACE(c.what);
-    const std::string dir = MakeTempDir();
+    const TempDir temp;
+    const std::string& dir = temp.path();
     ASSERT_FALSE(dir.empty());
     CreateFiles(dir, c);
     const RunResult run = RunTool(dir, c.args);
@@ -385,7 +407,8 @@ TEST(EndToEnd, MessagesStatusesAndOutputFiles) {
 // A pipe cannot be measured by seeking; the loader reads it to its end.
 TEST(EndToEnd, ReadsAShaderFromAPipe) {
   if (TheTarget().windows) GTEST_SKIP() << "pipes as paths are a Unix feature";
-  const std::string dir = MakeTempDir();
+  const TempDir temp;
+  const std::string& dir = temp.path();
   WriteFile(dir + "/g.cso", Fixture("globals_ps_4_0.cso"));
   const RunResult run = RunTool(dir, {"/dev/stdin", "g_refl.h"}, "cat g.cso");
   EXPECT_EQ(run.console, "Successfully serialized shader reflection info: g_refl.h\n");
@@ -402,7 +425,8 @@ TEST(EndToEnd, CorpusShadersGiveThePlatformToolsOutput) {
   for (const std::string& name : test_files::CorpusNames()) {
     SCOPED_TRACE(name);
     const std::string base = test_files::CorpusDir() + "/" + name;
-    const std::string dir = MakeTempDir();
+    const TempDir temp;
+  const std::string& dir = temp.path();
     WriteFile(dir + "/" + name + ".cso", test_files::ReadText(base + ".cso"));
     const RunResult run = RunTool(dir, {name + ".cso", name + "_refl.h"});
     EXPECT_EQ(run.console, target.ConsoleText(test_files::ReadText(base + ".stdout.txt")));
@@ -440,18 +464,16 @@ TEST(EndToEnd, ShareModesOnWindows) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string dir = MakeTempDir();
+    const TempDir temp;
+  const std::string& dir = temp.path();
     WriteFile(dir + "/g.cso", Fixture("globals_ps_4_0.cso"));
     WriteFile(dir + "/g_refl.h", "old\n");
     WriteFile(dir + "/Quorvane.exe", test_files::ReadText(target.exe));
     WriteFile(dir + "/hold_open.exe", test_files::ReadText(hold_open));
-    const std::string console_path = dir + ".stdout";
-    const std::string command = "cd " + Quote(dir) + " && " + target.runner + " hold_open.exe " +
-                                c.mode + " " + c.held + " Quorvane.exe g.cso g_refl.h > " +
-                                Quote(console_path) + " 2>/dev/null";
-    const int raw = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status);
-    EXPECT_EQ(test_files::ReadText(console_path), target.ConsoleText(c.console));
+    const RunResult run = RunInDir(dir, target.runner + " hold_open.exe " + c.mode + " " +
+                                            c.held + " Quorvane.exe g.cso g_refl.h");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.console, target.ConsoleText(c.console));
   }
 }
 
@@ -459,7 +481,8 @@ TEST(EndToEnd, ShareModesOnWindows) {
 // program sees the table the tool described.
 TEST(EndToEnd, WrittenHeaderCompilesAndHoldsTheTable) {
   if (TheTarget().windows) GTEST_SKIP() << "compiled by the native test only";
-  const std::string dir = MakeTempDir();
+  const TempDir temp;
+  const std::string& dir = temp.path();
   WriteFile(dir + "/two.cso", Fixture("two_cbuffers_vs_5_0.cso"));
   ASSERT_EQ(RunTool(dir, {"two.cso", "two_refl.h"}).status, 0);
   WriteFile(dir + "/main.cpp", R"(#include <cstdio>
