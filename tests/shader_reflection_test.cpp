@@ -401,6 +401,14 @@ TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
     EXPECT_EQ(r.result, E_FAIL);
     EXPECT_NE(r.reason.find(c.reason), std::string::npos) << r.reason;
   }
+  // Shader model 6 compilers sign differently: DXIL is named whatever the
+  // checksum says.
+  ShaderSpec dxil = TypicalShader(5);
+  dxil.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
+  std::vector<unsigned char> bytes = Build(dxil).bytes;
+  bytes[4] ^= 0x55;
+  Reflected r = Reflect(bytes);
+  EXPECT_NE(r.reason.find("DXIL (shader model 6) is not supported"), std::string::npos) << r.reason;
 }
 
 TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {

@@ -55,6 +55,24 @@ bool CheckChecksum(const unsigned char* data, std::size_t size, std::string* rea
   return true;
 }
 
+bool ChunkCountFits(std::uint32_t chunk_count, std::size_t size) {
+  return chunk_count <= (size - layout::kChunkTableOffset) / layout::kChunkTableEntrySize;
+}
+
+// Any chunk tagged DXIL whose header lies inside the container.
+bool HasDxilChunk(const unsigned char* data, std::size_t size) {
+  const std::uint32_t chunk_count = ReadU32(data + layout::kChunkCountOffset);
+  if (!ChunkCountFits(chunk_count, size)) return false;
+  for (std::uint32_t i = 0; i < chunk_count; ++i) {
+    const std::uint32_t offset =
+        ReadU32(data + layout::kChunkTableOffset + i * layout::kChunkTableEntrySize);
+    if (offset <= size && layout::kChunkHeaderSize <= size - offset &&
+        ReadU32(data + offset) == layout::kTagDXIL)
+      return true;
+  }
+  return false;
+}
+
 void NoteChunk(std::uint32_t tag, const unsigned char* payload, std::size_t payload_size,
                ContainerChunks* chunks) {
   if (tag == layout::kTagRDEF && chunks->rdef == nullptr) {
@@ -73,16 +91,19 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
   *chunks = ContainerChunks{};
   if (size < layout::kContainerHeaderSize)
     return Fail(reason, "%zu bytes is too short for a compiled shader (at least 32)", size);
-  if (!CheckHeader(data, size, reason) || !CheckChecksum(data, size, reason)) return false;
+  if (!CheckHeader(data, size, reason)) return false;
+  // Before the checksum: shader model 6 compilers sign their containers
+  // differently or not at all, and "not supported" is the useful answer.
+  if (HasDxilChunk(data, size))
+    return Fail(reason, "DXIL (shader model 6) is not supported; compile for shader model 4 or 5");
+  if (!CheckChecksum(data, size, reason)) return false;
 
   const std::uint32_t chunk_count = ReadU32(data + layout::kChunkCountOffset);
-  const std::size_t table_space = size - layout::kChunkTableOffset;
-  if (chunk_count > table_space / layout::kChunkTableEntrySize)
+  if (!ChunkCountFits(chunk_count, size))
     return Fail(reason, "chunk count %u does not fit in the %zu-byte container", chunk_count, size);
   const std::size_t first_chunk_start =
       layout::kChunkTableOffset + chunk_count * layout::kChunkTableEntrySize;
 
-  bool has_dxil = false;
   for (std::uint32_t i = 0; i < chunk_count; ++i) {
     const std::uint32_t offset =
         ReadU32(data + layout::kChunkTableOffset + i * layout::kChunkTableEntrySize);
@@ -97,12 +118,9 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
                   "chunk %u (%s) at offset 0x%x: its %u-byte payload runs past the end "
                   "of the container",
                   i, TagText(tag).c_str(), offset, payload_size);
-    if (tag == layout::kTagDXIL) has_dxil = true;
     NoteChunk(tag, data + offset + layout::kChunkHeaderSize, payload_size, chunks);
   }
 
-  if (has_dxil)
-    return Fail(reason, "DXIL (shader model 6) is not supported; compile for shader model 4 or 5");
   if (chunks->rdef == nullptr && !chunks->has_program)
     return Fail(reason,
                 "the container holds neither resource definitions (RDEF) nor a shader "
