@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -49,6 +52,17 @@ TEST_F(LoadBytecodeFileTest, EmptyFileFailsWithoutAMessage) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(LoadBytecodeFile(WriteFile("").c_str(), &buffer), 1);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
+// A sparse file: measured, refused, never read or allocated.
+TEST_F(LoadBytecodeFileTest, FileOf2GiBOrMoreCannotBeRead) {
+  const std::string path = WriteFile("");
+  ASSERT_EQ(truncate(path.c_str(), INT64_C(1) << 31), 0);
+  BytecodeBuffer buffer;
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(LoadBytecodeFile(path.c_str(), &buffer), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "ERROR: Could not read file\n");
+  EXPECT_EQ(buffer.bytes, nullptr);
 }
 
 TEST_F(LoadBytecodeFileTest, MissingFileSaysFileNotFound) {
