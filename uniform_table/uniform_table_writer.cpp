@@ -40,15 +40,15 @@ class EntryWriter {
 
   void AppendEntry(const char* name, const char* kind, shader_reflection::UINT offset,
                    shader_reflection::UINT size) {
-    text_ += "\t{ \"";
+    AppendLiteral("\t{ \"");
     text_ += name;
-    text_ += "\", \tQEX::CAPI::D3D_NS::ShaderBase::";
+    AppendLiteral("\", \tQEX::CAPI::D3D_NS::ShaderBase::");
     text_ += kind;
-    text_ += ", ";
+    AppendLiteral(", ");
     AppendSigned(offset);
-    text_ += ", ";
+    AppendLiteral(", ");
     AppendSigned(size);
-    text_ += " },\n";
+    AppendLiteral(" },\n");
     if (text_.size() >= kFlushSize) Flush();
   }
 
@@ -59,6 +59,11 @@ class EntryWriter {
 
  private:
   static constexpr std::size_t kFlushSize = 64 * 1024;
+
+  template <std::size_t N>
+  void AppendLiteral(const char (&text)[N]) {
+    text_.append(text, N - 1);
+  }
 
   // As "%d" prints the 32-bit value: signed decimal.
   void AppendSigned(shader_reflection::UINT value) {
