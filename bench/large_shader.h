@@ -12,8 +12,8 @@
 constexpr unsigned kLargestVariableCount = 16384;
 
 inline std::vector<unsigned char> BuildLargestShader() {
-  dxbc_builder::ShaderSpec spec;
-  dxbc_builder::BufferSpec buffer;
+  dxbc_builder::ShaderPlan plan;
+  dxbc_builder::BufferPlan buffer;
   buffer.name = "Huge";
   buffer.size = 4 * kLargestVariableCount;
   for (unsigned i = 0; i < kLargestVariableCount; ++i) {
@@ -21,8 +21,8 @@ inline std::vector<unsigned char> BuildLargestShader() {
     std::snprintf(name, sizeof name, "Constant%05u", i);
     buffer.variables.push_back(dxbc_builder::Variable(name, 4 * i, 4, dxbc_builder::Float()));
   }
-  spec.buffers = {buffer};
-  return dxbc_builder::Build(spec).bytes;
+  plan.buffers = {buffer};
+  return dxbc_builder::Build(plan).bytes;
 }
 
 #endif  // QUORVANE_BENCH_LARGE_SHADER_H

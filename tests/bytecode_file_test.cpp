@@ -1,7 +1,6 @@
 #include "bytecode_file.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdint>

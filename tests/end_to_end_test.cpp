@@ -132,8 +132,8 @@ std::string Fixture(const char* name) {
   return test_files::ReadText(test_files::FixturePath(name));
 }
 
-std::string Built(const dxbc_builder::ShaderSpec& spec) {
-  const std::vector<unsigned char> bytes = dxbc_builder::Build(spec).bytes;
+std::string Built(const dxbc_builder::ShaderPlan& plan) {
+  const std::vector<unsigned char> bytes = dxbc_builder::Build(plan).bytes;
   return std::string(bytes.begin(), bytes.end());
 }
 
@@ -191,9 +191,9 @@ struct Case {
 };
 
 std::vector<Case> Cases() {
-  dxbc_builder::ShaderSpec empty_buffer;
-  empty_buffer.buffers = {dxbc_builder::BufferSpec{}};
-  dxbc_builder::ShaderSpec dxil;
+  dxbc_builder::ShaderPlan empty_buffer;
+  empty_buffer.buffers = {dxbc_builder::BufferPlan{}};
+  dxbc_builder::ShaderPlan dxil;
   dxil.with_rdef = false;
   dxil.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
   const std::string globals = Fixture("globals_ps_4_0.cso");
@@ -426,7 +426,7 @@ TEST(EndToEnd, CorpusShadersGiveThePlatformToolsOutput) {
     SCOPED_TRACE(name);
     const std::string base = test_files::CorpusDir() + "/" + name;
     const TempDir temp;
-  const std::string& dir = temp.path();
+    const std::string& dir = temp.path();
     WriteFile(dir + "/" + name + ".cso", test_files::ReadText(base + ".cso"));
     const RunResult run = RunTool(dir, {name + ".cso", name + "_refl.h"});
     EXPECT_EQ(run.console, target.ConsoleText(test_files::ReadText(base + ".stdout.txt")));
@@ -465,13 +465,13 @@ TEST(EndToEnd, ShareModesOnWindows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const TempDir temp;
-  const std::string& dir = temp.path();
+    const std::string& dir = temp.path();
     WriteFile(dir + "/g.cso", Fixture("globals_ps_4_0.cso"));
     WriteFile(dir + "/g_refl.h", "old\n");
     WriteFile(dir + "/Quorvane.exe", test_files::ReadText(target.exe));
     WriteFile(dir + "/hold_open.exe", test_files::ReadText(hold_open));
-    const RunResult run = RunInDir(dir, target.runner + " hold_open.exe " + c.mode + " " +
-                                            c.held + " Quorvane.exe g.cso g_refl.h");
+    const RunResult run = RunInDir(dir, target.runner + " hold_open.exe " + c.mode + " " + c.held +
+                                            " Quorvane.exe g.cso g_refl.h");
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.console, target.ConsoleText(c.console));
   }

@@ -18,7 +18,7 @@ namespace {
 using namespace shader_reflection;
 using dxbc_builder::Build;
 using dxbc_builder::Built;
-using dxbc_builder::ShaderSpec;
+using dxbc_builder::ShaderPlan;
 using dxbc_builder::Variable;
 
 struct Release {
@@ -49,10 +49,10 @@ Reflected Reflect(std::vector<unsigned char> bytes) {
   return out;
 }
 
-ShaderSpec TypicalShader(int major) {
-  ShaderSpec spec;
-  spec.major = major;
-  dxbc_builder::BufferSpec globals;
+ShaderPlan TypicalShader(int major) {
+  ShaderPlan plan;
+  plan.major = major;
+  dxbc_builder::BufferPlan globals;
   globals.size = 48;
   globals.variables = {
       Variable("Color", 0, 16, dxbc_builder::Float(4)),
@@ -62,11 +62,11 @@ ShaderSpec TypicalShader(int major) {
                    {{"Range", dxbc_builder::Float(), 0}, {"Mode", dxbc_builder::Int(), 4}},
                    "LightInfo")),
   };
-  dxbc_builder::BufferSpec second;
+  dxbc_builder::BufferPlan second;
   second.name = "PerObject";
   second.variables = {Variable("Tint", 0, 16, dxbc_builder::Float(4))};
-  spec.buffers = {globals, second};
-  return spec;
+  plan.buffers = {globals, second};
+  return plan;
 }
 
 TEST(ShaderReflection, ReflectsBuffersVariablesAndTypesInBothLayouts) {
@@ -182,23 +182,23 @@ TEST(ShaderReflection, ArgumentChecks) {
 TEST(ShaderReflection, AcceptsEveryWellFormedContainer) {
   struct Case {
     const char* what;
-    std::function<void(ShaderSpec&)> change;
+    std::function<void(ShaderPlan&)> change;
     UINT buffers;
   };
   const Case cases[] = {
-      {"unsigned (all-zero) checksum", [](ShaderSpec& s) { s.seal_checksum = false; }, 2},
-      {"stripped: a program and no RDEF", [](ShaderSpec& s) { s.with_rdef = false; }, 0},
-      {"RDEF and no program", [](ShaderSpec& s) { s.with_program = false; }, 2},
+      {"unsigned (all-zero) checksum", [](ShaderPlan& s) { s.seal_checksum = false; }, 2},
+      {"stripped: a program and no RDEF", [](ShaderPlan& s) { s.with_rdef = false; }, 0},
+      {"RDEF and no program", [](ShaderPlan& s) { s.with_program = false; }, 2},
       {"unknown chunks and a second RDEF, which is ignored",
-       [](ShaderSpec& s) {
+       [](ShaderPlan& s) {
          s.extra_chunks = {{"ZZZZ", {1, 2, 3}}, {"RDEF", std::vector<unsigned char>(28, 0xEE)}};
        },
        2},
-      {"no constant buffers", [](ShaderSpec& s) { s.buffers.clear(); }, 0},
-      {"a buffer without variables", [](ShaderSpec& s) { s.buffers[1].variables.clear(); }, 2},
-      {"target 5.1 with the reversed RD11 magic", [](ShaderSpec& s) { s.minor = 1; }, 2},
+      {"no constant buffers", [](ShaderPlan& s) { s.buffers.clear(); }, 0},
+      {"a buffer without variables", [](ShaderPlan& s) { s.buffers[1].variables.clear(); }, 2},
+      {"target 5.1 with the reversed RD11 magic", [](ShaderPlan& s) { s.minor = 1; }, 2},
       {"target 4.1",
-       [](ShaderSpec& s) {
+       [](ShaderPlan& s) {
          s.major = 4;
          s.minor = 1;
        },
@@ -206,9 +206,9 @@ TEST(ShaderReflection, AcceptsEveryWellFormedContainer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ShaderSpec spec = TypicalShader(5);
-    c.change(spec);
-    Reflected r = Reflect(Build(spec).bytes);
+    ShaderPlan plan = TypicalShader(5);
+    c.change(plan);
+    Reflected r = Reflect(Build(plan).bytes);
     ASSERT_EQ(r.result, S_OK) << r.reason;
     D3D11_SHADER_DESC desc{};
     ASSERT_EQ(r->GetDesc(&desc), S_OK);
@@ -217,8 +217,8 @@ TEST(ShaderReflection, AcceptsEveryWellFormedContainer) {
 }
 
 TEST(ShaderReflection, ChunksInAnyOrder) {
-  ShaderSpec spec = TypicalShader(4);
-  Built built = Build(spec);
+  ShaderPlan plan = TypicalShader(4);
+  Built built = Build(plan);
   // Swap the two chunk table entries: the program now comes first.
   std::swap_ranges(built.bytes.begin() + 32, built.bytes.begin() + 36, built.bytes.begin() + 36);
   built.Reseal();
@@ -355,39 +355,39 @@ TEST(ShaderReflection, RefusesMalformedContainersWithAReason) {
 TEST(ShaderReflection, RefusesNamesThatWouldBreakAStringLiteral) {
   for (const char* bad : {"a\"b", "a\\b", "tab\there", "caf\xc3\xa9", "new\nline"}) {
     SCOPED_TRACE(bad);
-    ShaderSpec spec = TypicalShader(5);
-    spec.buffers[0].variables[0].name = bad;
-    Reflected r = Reflect(Build(spec).bytes);
+    ShaderPlan plan = TypicalShader(5);
+    plan.buffers[0].variables[0].name = bad;
+    Reflected r = Reflect(Build(plan).bytes);
     EXPECT_TRUE(FAILED(r.result));
     EXPECT_NE(r.reason.find("which no shader name may hold"), std::string::npos) << r.reason;
   }
-  ShaderSpec spec = TypicalShader(5);
-  spec.buffers[0].variables[0].name = "<unnamed> $x[0].y";
-  EXPECT_EQ(Reflect(Build(spec).bytes).result, S_OK);
+  ShaderPlan plan = TypicalShader(5);
+  plan.buffers[0].variables[0].name = "<unnamed> $x[0].y";
+  EXPECT_EQ(Reflect(Build(plan).bytes).result, S_OK);
 }
 
 TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
   struct Case {
     const char* what;
-    std::function<void(ShaderSpec&)> change;
+    std::function<void(ShaderPlan&)> change;
     const char* reason;
   };
   const Case cases[] = {
       {"DXIL",
-       [](ShaderSpec& s) {
+       [](ShaderPlan& s) {
          s.with_rdef = false;
          s.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
        },
        "DXIL (shader model 6) is not supported; compile for shader model 4 or 5"},
       {"an effect",
-       [](ShaderSpec& s) {
+       [](ShaderPlan& s) {
          s.with_rdef = false;
          s.with_program = false;
          s.extra_chunks = {{"FX10", {1, 2, 3, 4}}};
        },
        "neither resource definitions (RDEF) nor a shader program"},
       {"an empty container",
-       [](ShaderSpec& s) {
+       [](ShaderPlan& s) {
          s.with_rdef = false;
          s.with_program = false;
        },
@@ -395,15 +395,15 @@ TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ShaderSpec spec = TypicalShader(5);
-    c.change(spec);
-    Reflected r = Reflect(Build(spec).bytes);
+    ShaderPlan plan = TypicalShader(5);
+    c.change(plan);
+    Reflected r = Reflect(Build(plan).bytes);
     EXPECT_EQ(r.result, E_FAIL);
     EXPECT_NE(r.reason.find(c.reason), std::string::npos) << r.reason;
   }
   // Shader model 6 compilers sign differently: DXIL is named whatever the
   // checksum says.
-  ShaderSpec dxil = TypicalShader(5);
+  ShaderPlan dxil = TypicalShader(5);
   dxil.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
   std::vector<unsigned char> bytes = Build(dxil).bytes;
   bytes[4] ^= 0x55;
@@ -413,11 +413,11 @@ TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
 
 TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {
   auto nested = [](int depth) {
-    dxbc_builder::TypeSpec type = dxbc_builder::Float();
+    dxbc_builder::TypePlan type = dxbc_builder::Float();
     for (int i = 0; i < depth; ++i) type = dxbc_builder::Struct({{"m", type, 0}});
-    ShaderSpec spec = TypicalShader(5);
-    spec.buffers[0].variables[0].type = type;
-    return Build(spec).bytes;
+    ShaderPlan plan = TypicalShader(5);
+    plan.buffers[0].variables[0].type = type;
+    return Build(plan).bytes;
   };
   EXPECT_EQ(Reflect(nested(63)).result, S_OK);
   Reflected deep = Reflect(nested(65));

@@ -33,28 +33,28 @@ std::uint32_t FourCC(const std::string& tag) {
 
 class RdefWriter {
  public:
-  explicit RdefWriter(const ShaderSpec& spec) : spec_(spec), sm5_(spec.major >= 5) {}
+  explicit RdefWriter(const ShaderPlan& plan) : plan_(plan), sm5_(plan.major >= 5) {}
 
   std::vector<unsigned char> Write(Built* built) {
     const std::size_t header = Reserve(out_, sm5_ ? 60 : 28);
-    const std::size_t buffer_count = spec_.buffers.size();
+    const std::size_t buffer_count = plan_.buffers.size();
     const std::size_t buffers = Reserve(out_, 24 * buffer_count);
     const std::size_t bindings = Reserve(out_, binding_size() * buffer_count);
     Put32(out_, header + 0, static_cast<std::uint32_t>(buffer_count));
     Put32(out_, header + 4, static_cast<std::uint32_t>(buffers));
     Put32(out_, header + 8, static_cast<std::uint32_t>(buffer_count));
     Put32(out_, header + 12, static_cast<std::uint32_t>(bindings));
-    out_[header + 16] = static_cast<unsigned char>(spec_.minor);
-    out_[header + 17] = static_cast<unsigned char>(spec_.major);
+    out_[header + 16] = static_cast<unsigned char>(plan_.minor);
+    out_[header + 17] = static_cast<unsigned char>(plan_.major);
     Put16(out_, header + 18, 0xFFFF);
     Put32(out_, header + 20, 0x100);
     if (sm5_) {
-      Put32(out_, header + 28, spec_.minor >= 1 ? 0x25441313 : 0x31314452);
+      Put32(out_, header + 28, plan_.minor >= 1 ? 0x25441313 : 0x31314452);
       const std::uint32_t sizes[] = {60, 24, binding_size(), 40, 36, 12, 0};
       for (int i = 0; i < 7; ++i) Put32(out_, header + 32 + 4 * i, sizes[i]);
     }
     for (std::size_t b = 0; b < buffer_count; ++b) {
-      const BufferSpec& buffer = spec_.buffers[b];
+      const BufferPlan& buffer = plan_.buffers[b];
       const std::size_t record = buffers + 24 * b;
       built->buffer_records.push_back(record);
       const auto name = String(buffer.name);
@@ -78,7 +78,7 @@ class RdefWriter {
   }
 
  private:
-  std::uint32_t binding_size() const { return sm5_ && spec_.minor >= 1 ? 40 : 32; }
+  std::uint32_t binding_size() const { return sm5_ && plan_.minor >= 1 ? 40 : 32; }
 
   std::uint32_t String(const std::string& text) {
     const std::size_t at = Reserve(out_, text.size() + 1);
@@ -87,7 +87,7 @@ class RdefWriter {
     return static_cast<std::uint32_t>(at);
   }
 
-  void WriteVariable(const VariableSpec& variable, std::size_t record, Built* built) {
+  void WriteVariable(const VariablePlan& variable, std::size_t record, Built* built) {
     built->variable_records.push_back(record);
     Put32(out_, record + 0, String(variable.name));
     Put32(out_, record + 4, variable.start_offset);
@@ -103,7 +103,7 @@ class RdefWriter {
   }
 
   // Types without members are written once and shared, as compilers do.
-  std::uint32_t WriteType(const TypeSpec& type) {
+  std::uint32_t WriteType(const TypePlan& type) {
     if (!type.members.empty()) return WriteNewType(type);
     const std::string key = std::to_string(type.variable_class) + "," +
                             std::to_string(type.base_type) + "," + std::to_string(type.rows) + "," +
@@ -116,7 +116,7 @@ class RdefWriter {
     return record;
   }
 
-  std::uint32_t WriteNewType(const TypeSpec& type) {
+  std::uint32_t WriteNewType(const TypePlan& type) {
     const std::size_t record = Reserve(out_, sm5_ ? 36 : 16);
     Put16(out_, record + 0, type.variable_class);
     Put16(out_, record + 2, type.base_type);
@@ -139,7 +139,7 @@ class RdefWriter {
     return static_cast<std::uint32_t>(record);
   }
 
-  const ShaderSpec& spec_;
+  const ShaderPlan& plan_;
   bool sm5_;
   std::vector<unsigned char> out_;
   std::vector<std::size_t> member_records_;
@@ -148,30 +148,30 @@ class RdefWriter {
 
 }  // namespace
 
-TypeSpec Float(std::uint16_t columns) {
-  TypeSpec type;
+TypePlan Float(std::uint16_t columns) {
+  TypePlan type;
   type.variable_class = columns == 1 ? 0 : 1;
   type.columns = columns;
   type.name = columns == 1 ? "float" : "float" + std::to_string(columns);
   return type;
 }
 
-TypeSpec Bool() {
-  TypeSpec type;
+TypePlan Bool() {
+  TypePlan type;
   type.base_type = 1;
   type.name = "bool";
   return type;
 }
 
-TypeSpec Int() {
-  TypeSpec type;
+TypePlan Int() {
+  TypePlan type;
   type.base_type = 2;
   type.name = "int";
   return type;
 }
 
-TypeSpec Struct(std::vector<MemberSpec> members, std::string name) {
-  TypeSpec type;
+TypePlan Struct(std::vector<MemberPlan> members, std::string name) {
+  TypePlan type;
   type.variable_class = 5;
   type.base_type = 0;
   type.columns = static_cast<std::uint16_t>(members.size());
@@ -180,8 +180,8 @@ TypeSpec Struct(std::vector<MemberSpec> members, std::string name) {
   return type;
 }
 
-VariableSpec Variable(std::string name, std::uint32_t offset, std::uint32_t size, TypeSpec type) {
-  VariableSpec variable;
+VariablePlan Variable(std::string name, std::uint32_t offset, std::uint32_t size, TypePlan type) {
+  VariablePlan variable;
   variable.name = std::move(name);
   variable.start_offset = offset;
   variable.size = size;
@@ -208,19 +208,19 @@ void Built::Reseal() {
   if (sealed) SealChecksum(bytes);
 }
 
-Built Build(const ShaderSpec& spec) {
+Built Build(const ShaderPlan& plan) {
   Built built;
   std::vector<std::pair<std::uint32_t, std::vector<unsigned char>>> chunks;
-  if (spec.with_rdef) chunks.emplace_back(FourCC("RDEF"), RdefWriter(spec).Write(&built));
-  if (spec.with_program) {
+  if (plan.with_rdef) chunks.emplace_back(FourCC("RDEF"), RdefWriter(plan).Write(&built));
+  if (plan.with_program) {
     // A version token and a length: enough for a reader that looks no further.
     std::vector<unsigned char> program(8, 0);
-    const std::uint32_t version = static_cast<std::uint32_t>(spec.major << 4 | spec.minor);
+    const std::uint32_t version = static_cast<std::uint32_t>(plan.major << 4 | plan.minor);
     Put32(program, 0, version);
     Put32(program, 4, 2);
-    chunks.emplace_back(FourCC(spec.major >= 5 ? "SHEX" : "SHDR"), program);
+    chunks.emplace_back(FourCC(plan.major >= 5 ? "SHEX" : "SHDR"), program);
   }
-  for (const ExtraChunk& extra : spec.extra_chunks)
+  for (const ExtraChunk& extra : plan.extra_chunks)
     chunks.emplace_back(FourCC(extra.tag), extra.payload);
 
   std::vector<unsigned char>& out = built.bytes;
@@ -235,17 +235,17 @@ Built Build(const ShaderSpec& spec) {
     Put32(out, at + 4, static_cast<std::uint32_t>(chunks[i].second.size()));
     std::copy(chunks[i].second.begin(), chunks[i].second.end(),
               out.begin() + static_cast<std::ptrdiff_t>(at + 8));
-    if (spec.with_rdef && i == 0) built.rdef = at + 8;
+    if (plan.with_rdef && i == 0) built.rdef = at + 8;
   }
   Put32(out, 24, static_cast<std::uint32_t>(out.size()));
-  if (spec.with_rdef) {
+  if (plan.with_rdef) {
     built.rdef_size = chunks[0].second.size();
     const std::size_t base = built.rdef;
     for (auto* list : {&built.buffer_records, &built.variable_records, &built.member_records})
       for (std::size_t& offset : *list) offset += base;
     for (std::size_t& offset : built.variable_types) offset += base;
   }
-  built.sealed = spec.seal_checksum;
+  built.sealed = plan.seal_checksum;
   built.Reseal();
   return built;
 }

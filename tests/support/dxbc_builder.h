@@ -11,38 +11,38 @@
 
 namespace dxbc_builder {
 
-struct MemberSpec;
+struct MemberPlan;
 
-struct TypeSpec {
+struct TypePlan {
   std::uint16_t variable_class = 0;  // D3D_SVC_*
   std::uint16_t base_type = 3;       // D3D_SVT_*
   std::uint16_t rows = 1;
   std::uint16_t columns = 1;
   std::uint16_t elements = 0;
-  std::vector<MemberSpec> members;
+  std::vector<MemberPlan> members;
   std::string name = "float";  // written for shader model 5 only
 };
 
-struct MemberSpec {
+struct MemberPlan {
   std::string name;
-  TypeSpec type;
+  TypePlan type;
   std::uint32_t offset = 0;
 };
 
-struct VariableSpec {
+struct VariablePlan {
   std::string name;
   std::uint32_t start_offset = 0;
   std::uint32_t size = 4;
   std::uint32_t flags = 2;  // D3D_SVF_USED
-  TypeSpec type;
+  TypePlan type;
 };
 
-struct BufferSpec {
+struct BufferPlan {
   std::string name = "$Globals";
   std::uint32_t type = 0;  // D3D_CT_CBUFFER
   std::uint32_t size = 16;
   std::uint32_t flags = 0;
-  std::vector<VariableSpec> variables;
+  std::vector<VariablePlan> variables;
 };
 
 struct ExtraChunk {
@@ -50,21 +50,21 @@ struct ExtraChunk {
   std::vector<unsigned char> payload;
 };
 
-struct ShaderSpec {
+struct ShaderPlan {
   int major = 5;  // 4 or 5: the RDEF layout
   int minor = 0;
-  std::vector<BufferSpec> buffers;
+  std::vector<BufferPlan> buffers;
   bool with_rdef = true;
   bool with_program = true;
   bool seal_checksum = true;             // false leaves the checksum all zero
   std::vector<ExtraChunk> extra_chunks;  // appended after RDEF and the program
 };
 
-TypeSpec Float(std::uint16_t columns = 1);
-TypeSpec Bool();
-TypeSpec Int();
-TypeSpec Struct(std::vector<MemberSpec> members, std::string name = "S");
-VariableSpec Variable(std::string name, std::uint32_t offset, std::uint32_t size, TypeSpec type);
+TypePlan Float(std::uint16_t columns = 1);
+TypePlan Bool();
+TypePlan Int();
+TypePlan Struct(std::vector<MemberPlan> members, std::string name = "S");
+VariablePlan Variable(std::string name, std::uint32_t offset, std::uint32_t size, TypePlan type);
 
 // Container offsets of what Build wrote, for one-field changes.
 struct Built {
@@ -84,7 +84,7 @@ struct Built {
   bool sealed = true;
 };
 
-Built Build(const ShaderSpec& spec);
+Built Build(const ShaderPlan& plan);
 
 // Recomputes the checksum of any container in place.
 void SealChecksum(std::vector<unsigned char>& container);
