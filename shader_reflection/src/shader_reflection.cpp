@@ -1,7 +1,5 @@
 // The reflection objects: a thin layer of queries over a verified ParsedRdef.
 #include <cstring>
-#include <memory>
-#include <new>
 #include <vector>
 
 #include "dxbc_container.h"
@@ -26,7 +24,6 @@ class Reflection;
 // placeholder.
 class TypeObject final : public ID3D11ShaderReflectionType {
  public:
-  TypeObject() = default;
   TypeObject(const Reflection* owner, const ParsedType* type, UINT offset)
       : owner_(owner), type_(type), offset_(offset) {}
 
@@ -35,9 +32,9 @@ class TypeObject final : public ID3D11ShaderReflectionType {
   LPCSTR GetMemberTypeName(UINT index) override;
 
  private:
-  const Reflection* owner_ = nullptr;
-  const ParsedType* type_ = nullptr;
-  UINT offset_ = 0;
+  const Reflection* owner_;
+  const ParsedType* type_;
+  UINT offset_;
 };
 
 // One per variable, so it holds nothing but its owner: its parsed record is
@@ -71,7 +68,6 @@ class PlaceholderVariable final : public ID3D11ShaderReflectionVariable {
 
 class BufferObject final : public ID3D11ShaderReflectionConstantBuffer {
  public:
-  BufferObject() = default;
   BufferObject(const Reflection* owner, const ParsedBuffer* buffer)
       : owner_(owner), buffer_(buffer) {}
 
@@ -80,8 +76,8 @@ class BufferObject final : public ID3D11ShaderReflectionConstantBuffer {
   ID3D11ShaderReflectionVariable* GetVariableByName(LPCSTR name) override;
 
  private:
-  const Reflection* owner_ = nullptr;
-  const ParsedBuffer* buffer_ = nullptr;
+  const Reflection* owner_;
+  const ParsedBuffer* buffer_;
 };
 
 class Reflection final : public ID3D11ShaderReflection {
@@ -148,7 +144,6 @@ class Reflection final : public ID3D11ShaderReflection {
   void MakeObjects() {
     buffers_.reserve(parsed_.buffers.size());
     for (const ParsedBuffer& b : parsed_.buffers) buffers_.emplace_back(this, &b);
-    variables_.reserve(parsed_.variables.size());
     variables_.assign(parsed_.variables.size(), VariableObject(this));
     own_types_.reserve(parsed_.types.size());
     for (const ParsedType& t : parsed_.types) own_types_.emplace_back(this, &t, 0);
