@@ -33,6 +33,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -d "$WINEPREFIX" ]; then
   timeout 300 wineboot --init >/dev/null 2>&1 || true
 fi
+# One wine server for the whole run: when each of the hundreds of short runs
+# starts its own, a run now and then meets the previous server shutting down
+# and fails to start at all.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 QUORVANE_TARGET=windows QUORVANE_RUNNER=wine \
 QUORVANE_EXE="$PWD/build/windows/front_end/Quorvane.exe" \
