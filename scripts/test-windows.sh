@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 missing=()
 command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-x86-64)
-command -v wine >/dev/null || missing+=(wine64)
+command -v wine >/dev/null || missing+=(wine wine64)
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
