@@ -36,6 +36,9 @@ fi
 # One wine server for the whole run: when each of the hundreds of short runs
 # starts its own, a run now and then meets the previous server shutting down
 # and fails to start at all.
+# wineboot leaves its server running for a few seconds; replace it.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
