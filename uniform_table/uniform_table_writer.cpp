@@ -77,8 +77,8 @@ class EntryWriter {
   std::string text_;
 };
 
-// Both the stream's error state and the close count: a full disk often shows
-// only when the buffer is flushed.
+// Both the stream's error state and the result of closing it count: a full disk
+// often shows only when the buffer is flushed.
 UniformTableOutcome CloseStream(std::FILE* out, UniformTableOutcome done) {
   const bool write_failed = std::ferror(out) != 0;
   const bool close_failed = std::fclose(out) != 0;
