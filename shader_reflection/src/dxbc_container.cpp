@@ -59,6 +59,10 @@ bool ChunkCountFits(std::uint32_t chunk_count, std::size_t size) {
   return chunk_count <= (size - layout::kChunkTableOffset) / layout::kChunkTableEntrySize;
 }
 
+bool ChunkHeaderFits(std::uint32_t offset, std::size_t size) {
+  return offset <= size && layout::kChunkHeaderSize <= size - offset;
+}
+
 // Any chunk tagged DXIL whose header lies inside the container.
 bool HasDxilChunk(const unsigned char* data, std::size_t size) {
   const std::uint32_t chunk_count = ReadU32(data + layout::kChunkCountOffset);
@@ -66,9 +70,7 @@ bool HasDxilChunk(const unsigned char* data, std::size_t size) {
   for (std::uint32_t i = 0; i < chunk_count; ++i) {
     const std::uint32_t offset =
         ReadU32(data + layout::kChunkTableOffset + i * layout::kChunkTableEntrySize);
-    if (offset <= size && layout::kChunkHeaderSize <= size - offset &&
-        ReadU32(data + offset) == layout::kTagDXIL)
-      return true;
+    if (ChunkHeaderFits(offset, size) && ReadU32(data + offset) == layout::kTagDXIL) return true;
   }
   return false;
 }
@@ -109,7 +111,7 @@ bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks
         ReadU32(data + layout::kChunkTableOffset + i * layout::kChunkTableEntrySize);
     if (offset < first_chunk_start)
       return Fail(reason, "chunk %u: offset 0x%x lies inside the container header", i, offset);
-    if (offset > size || layout::kChunkHeaderSize > size - offset)
+    if (!ChunkHeaderFits(offset, size))
       return Fail(reason, "chunk %u: offset 0x%x leaves no room for a chunk header", i, offset);
     const std::uint32_t tag = ReadU32(data + offset);
     const std::uint32_t payload_size = ReadU32(data + offset + 4);

@@ -64,25 +64,22 @@ class RdefParser {
   // A NUL-terminated name of printable bytes inside the chunk, or null after
   // a failure reason that says where the name was expected.
   const char* ReadName(std::uint32_t offset, const Where& at, const char* what) {
-    std::string where;
     if (offset >= size_) {
-      where = at.Describe();
-      Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", where.c_str(), what, offset);
+      Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", at.Describe().c_str(), what,
+           offset);
       return nullptr;
     }
     const void* end = std::memchr(bytes_ + offset, 0, size_ - offset);
     if (end == nullptr) {
-      where = at.Describe();
       Fail(reason_, "%s: %s at offset 0x%x has no terminating NUL inside the RDEF chunk",
-           where.c_str(), what, offset);
+           at.Describe().c_str(), what, offset);
       return nullptr;
     }
     const auto* name = reinterpret_cast<const char*>(bytes_ + offset);
     for (const char* p = name; p != end; ++p) {
       if (!IsNameByte(static_cast<unsigned char>(*p))) {
-        where = at.Describe();
         Fail(reason_, "%s: %s at offset 0x%x holds byte 0x%02x, which no shader name may hold",
-             where.c_str(), what, offset, static_cast<unsigned char>(*p));
+             at.Describe().c_str(), what, offset, static_cast<unsigned char>(*p));
         return nullptr;
       }
     }
