@@ -100,6 +100,39 @@ TEST(Robustness, EveryTruncation) {
   }
 }
 
+// Files crafted so that a verifier which scans a name once per record
+// pointing at it does work of records times name length: the first once
+// took seconds, the third minutes. Now every byte is scanned at most once,
+// and a name longer than any compiler writes is refused.
+TEST(Robustness, ManyRecordsIntoOneLongNameAreCheckedOnce) {
+  struct Case {
+    const char* what;
+    std::uint32_t bindings;
+    std::size_t name_length;
+    std::size_t step;
+    bool reflects;
+  };
+  const Case cases[] = {
+      {"4,096 bindings sharing a 1 MiB name", 4096, std::size_t{1} << 20, 0, false},
+      {"32,768 bindings, each its own suffix of a 2 MiB name", 32768, std::size_t{2} << 20, 1,
+       false},
+      {"32,768 bindings, each its own suffix of a name at the length limit", 32768, 1024, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<unsigned char> bytes =
+        dxbc_builder::BuildBindingsIntoOneName(c.bindings, c.name_length, c.step);
+    const WalkResult result = WalkReflection(bytes.data(), bytes.size());
+    EXPECT_EQ(result.reflected, c.reflects) << result.reason;
+    if (!c.reflects) {
+      EXPECT_NE(result.reason.find("resource binding 0: name at offset"), std::string::npos)
+          << result.reason;
+      EXPECT_NE(result.reason.find("more than the 1024 a name may have"), std::string::npos)
+          << result.reason;
+    }
+  }
+}
+
 // Inputs that once broke the reader, kept as found (fuzzing skips the
 // checksum, so each is also replayed resealed).
 TEST(Robustness, FuzzFindingsStayFixed) {

@@ -411,7 +411,7 @@ TEST(ShaderReflection, RefusesWhatIsNotAShaderModel4Or5Shader) {
   EXPECT_NE(r.reason.find("DXIL (shader model 6) is not supported"), std::string::npos) << r.reason;
 }
 
-TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {
+TEST(ShaderReflection, StructsNestUpTo64Levels) {
   auto nested = [](int depth) {
     dxbc_builder::TypePlan type = dxbc_builder::Float();
     for (int i = 0; i < depth; ++i) type = dxbc_builder::Struct({{"m", type, 0}});
@@ -419,51 +419,57 @@ TEST(ShaderReflection, RefusesStructsNestedTooDeeply) {
     plan.buffers[0].variables[0].type = type;
     return Build(plan).bytes;
   };
-  EXPECT_EQ(Reflect(nested(63)).result, S_OK);
+  EXPECT_EQ(Reflect(nested(64)).result, S_OK);
   Reflected deep = Reflect(nested(65));
   EXPECT_TRUE(FAILED(deep.result));
   EXPECT_NE(deep.reason.find("structs nest deeper than 64 levels"), std::string::npos)
       << deep.reason;
 }
 
-// Every limit has its own reason. The real limits need files of megabytes,
-// so the parser is run here with small ones on a typical shader (3
-// variables and 2 members in $Globals, 1 variable in PerObject).
-TEST(ShaderReflection, EachLimitHasItsOwnReason) {
+// Every limit is exact at its boundary and has its own reason. The real
+// limits need files of megabytes, so the parser runs here on a typical
+// shader with each limit set to what that shader holds (accepted) and to
+// one less (refused): 2 buffers, 2 bindings, 3 variables in $Globals and
+// 4 in all, 5 type records, 2 struct members, 1 struct level, and 9 bytes
+// in its longest names ("PerObject", "LightInfo").
+TEST(ShaderReflection, EachLimitIsExactAndHasItsOwnReason) {
   struct Case {
     const char* what;
-    RdefLimits limits;
-    const char* reason;
-  };
-  auto with = [](auto change) {
-    RdefLimits limits;
-    change(limits);
-    return limits;
+    std::uint32_t RdefLimits::*limit;
+    std::uint32_t exactly;
+    const char* reason_below;
   };
   const Case cases[] = {
-      {"variables per buffer", with([](RdefLimits& l) { l.max_variables_per_buffer = 2; }),
+      {"constant buffers", &RdefLimits::max_buffers, 2,
+       "RDEF: 2 constant buffers is more than the 1 a shader may declare"},
+      {"resource bindings", &RdefLimits::max_bindings, 2,
+       "RDEF: 2 resource bindings is more than the 1 a shader may declare"},
+      {"name length", &RdefLimits::max_name_length, 9,
+       "is 9 bytes long, more than the 8 a name may have"},
+      {"variables per buffer", &RdefLimits::max_variables_per_buffer, 3,
        "3 variables is more than the 2 a constant buffer can hold"},
-      {"variables in all", with([](RdefLimits& l) { l.max_variables = 3; }),
+      {"variables in all", &RdefLimits::max_variables, 4,
        "constant buffer 1 'PerObject': the shader declares more than 3 variables in all"},
-      {"type records", with([](RdefLimits& l) { l.max_types = 2; }), "more than 2 types"},
-      {"struct members", with([](RdefLimits& l) { l.max_members = 1; }),
-       "more than 1 struct members"},
-      {"struct depth", with([](RdefLimits& l) { l.max_struct_depth = 1; }),
-       "structs nest deeper than 1 levels"},
+      {"type records", &RdefLimits::max_types, 5, "more than 4 types"},
+      {"struct members", &RdefLimits::max_members, 2, "more than 1 struct members"},
+      {"struct depth", &RdefLimits::max_struct_depth, 1,
+       "variable 2 of constant buffer 0 '$Globals': structs nest deeper than 0 levels"},
   };
   const Built built = Build(TypicalShader(5));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    RdefLimits limits;
+    limits.*c.limit = c.exactly;
     ParsedRdef parsed;
     std::string reason;
+    EXPECT_TRUE(
+        ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, limits))
+        << reason;
+    limits.*c.limit = c.exactly - 1;
     EXPECT_FALSE(
-        ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, c.limits));
-    EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+        ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason, limits));
+    EXPECT_NE(reason.find(c.reason_below), std::string::npos) << reason;
   }
-  ParsedRdef parsed;
-  std::string reason;
-  EXPECT_TRUE(ParseRdef(built.bytes.data() + built.rdef, built.rdef_size, &parsed, &reason))
-      << reason;
 }
 
 // Real compiler output (tests/fixtures, compiled from tests/fixtures/hlsl).

@@ -1,6 +1,7 @@
 #include "rdef_parser.h"
 
 #include <cstring>
+#include <map>
 #include <unordered_map>
 
 #include "dxbc_layout.h"
@@ -62,28 +63,54 @@ class RdefParser {
   }
 
   // A NUL-terminated name of printable bytes inside the chunk, or null after
-  // a failure reason that says where the name was expected.
+  // a failure reason that says where the name was expected. Many records may
+  // point into one long name, so each byte of the chunk is scanned at most
+  // once: known_names_ maps the position of each NUL already reached to the
+  // lowest offset checked up to it.
   const char* ReadName(std::uint32_t offset, const Where& at, const char* what) {
     if (offset >= size_) {
       Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", at.Describe().c_str(), what,
            offset);
       return nullptr;
     }
-    const void* end = std::memchr(bytes_ + offset, 0, size_ - offset);
-    if (end == nullptr) {
-      Fail(reason_, "%s: %s at offset 0x%x has no terminating NUL inside the RDEF chunk",
-           at.Describe().c_str(), what, offset);
+    std::size_t nul = 0;
+    if (!FindCheckedNameEnd(offset, at, what, &nul)) return nullptr;
+    if (nul - offset > limits_.max_name_length) {
+      Fail(reason_, "%s: %s at offset 0x%x is %zu bytes long, more than the %u a name may have",
+           at.Describe().c_str(), what, offset, nul - offset, limits_.max_name_length);
       return nullptr;
     }
-    const auto* name = reinterpret_cast<const char*>(bytes_ + offset);
-    for (const char* p = name; p != end; ++p) {
-      if (!IsNameByte(static_cast<unsigned char>(*p))) {
-        Fail(reason_, "%s: %s at offset 0x%x holds byte 0x%02x, which no shader name may hold",
-             at.Describe().c_str(), what, offset, static_cast<unsigned char>(*p));
-        return nullptr;
-      }
+    return reinterpret_cast<const char*>(bytes_ + offset);
+  }
+
+  // The position of the NUL that ends the name at `offset`, scanning only
+  // the bytes no earlier name has covered.
+  bool FindCheckedNameEnd(std::uint32_t offset, const Where& at, const char* what,
+                          std::size_t* nul) {
+    const auto next = known_names_.lower_bound(offset);
+    if (next != known_names_.end() && next->second <= offset) {
+      *nul = next->first;
+      return true;
     }
-    return name;
+    const std::size_t scan_end = next != known_names_.end() ? next->second : size_;
+    for (std::size_t p = offset; p < scan_end; ++p) {
+      const unsigned char c = bytes_[p];
+      if (c == 0) {
+        known_names_.emplace(p, offset);
+        *nul = p;
+        return true;
+      }
+      if (!IsNameByte(c))
+        return Fail(reason_,
+                    "%s: %s at offset 0x%x holds byte 0x%02x, which no shader name may hold",
+                    at.Describe().c_str(), what, offset, c);
+    }
+    if (next == known_names_.end())
+      return Fail(reason_, "%s: %s at offset 0x%x has no terminating NUL inside the RDEF chunk",
+                  at.Describe().c_str(), what, offset);
+    next->second = offset;  // runs on into a name already checked
+    *nul = next->first;
+    return true;
   }
 
   bool ParseHeader() {
@@ -156,6 +183,9 @@ class RdefParser {
                   "RDEF: %u resource bindings of %zu bytes at offset 0x%x do not fit "
                   "in the %zu-byte chunk",
                   count, sizes_.binding, offset, size_);
+    if (count > limits_.max_bindings)
+      return Fail(reason_, "RDEF: %u resource bindings is more than the %u a shader may declare",
+                  count, limits_.max_bindings);
     for (std::uint32_t i = 0; i < count; ++i) {
       const unsigned char* record = bytes_ + offset + i * sizes_.binding;
       const Where at{"resource binding", i, nullptr, nullptr};
@@ -174,6 +204,9 @@ class RdefParser {
                   "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
                   "the %zu-byte chunk",
                   count, offset, size_);
+    if (count > limits_.max_buffers)
+      return Fail(reason_, "RDEF: %u constant buffers is more than the %u a shader may declare",
+                  count, limits_.max_buffers);
     parsed_->buffers.reserve(count);
     parsed_->variables.reserve(DeclaredVariableCount(offset, count));
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -304,44 +337,60 @@ class RdefParser {
 
   // Resolves the type graph below `offset` depth first with an explicit
   // stack, so a crafted file can neither recurse without bound nor loop.
+  // Holds indices only: AddType grows the vectors the records live in.
   bool ResolveType(std::uint32_t offset, const Where& at, std::uint32_t* index) {
     const auto known = type_index_.find(offset);
     if (known != type_index_.end()) {
       *index = known->second;
       return true;
     }
-    if (!AddType(offset, at, index)) return false;
+    if (!AddType(offset, at, index) || !CheckStructDepth(*index, 1, at)) return false;
     std::vector<TypeFrame> stack{{*index, 0}};
     while (!stack.empty()) {
-      TypeFrame& frame = stack.back();
-      const ParsedType& type = parsed_->types[frame.type];
-      if (frame.next_member == type.member_count) {
-        resolved_[frame.type] = true;
+      const std::uint32_t type = stack.back().type;
+      const std::uint32_t first_member = parsed_->types[type].first_member;
+      if (stack.back().next_member == parsed_->types[type].member_count) {
+        resolved_[type] = true;
         stack.pop_back();
         continue;
       }
-      const std::uint32_t member_index = type.first_member + frame.next_member++;
-      const std::uint32_t member_offset = parsed_->members[member_index].type;
+      const std::uint32_t member_index = first_member + stack.back().next_member++;
       // Names the member by its place in its own struct; deeper structs are
       // told apart by their record offset in the message.
-      const Where member_at{"member", member_index - type.first_member, nullptr, &at};
+      const Where member_at{"member", member_index - first_member, nullptr, &at};
       std::uint32_t member_type = 0;
-      const auto seen = type_index_.find(member_offset);
-      if (seen != type_index_.end()) {
-        if (!resolved_[seen->second])
-          return Fail(reason_, "%s: struct type at offset 0x%x contains itself",
-                      member_at.Describe().c_str(), member_offset);
-        member_type = seen->second;
-      } else {
-        if (stack.size() >= limits_.max_struct_depth)
-          return Fail(reason_, "%s: structs nest deeper than %u levels",
-                      member_at.Describe().c_str(), limits_.max_struct_depth);
-        if (!AddType(member_offset, member_at, &member_type)) return false;
-        stack.push_back(TypeFrame{member_type, 0});
-      }
+      if (!ResolveMemberType(parsed_->members[member_index].type, member_at, stack.size(),
+                             &member_type))
+        return false;
       parsed_->members[member_index].type = member_type;
+      if (!resolved_[member_type]) stack.push_back(TypeFrame{member_type, 0});
     }
     return true;
+  }
+
+  // The type of a member of a struct `depth` levels down: one already known
+  // (a type still being resolved would contain itself), or a new record.
+  bool ResolveMemberType(std::uint32_t offset, const Where& at, std::size_t depth,
+                         std::uint32_t* index) {
+    const auto seen = type_index_.find(offset);
+    if (seen != type_index_.end()) {
+      if (!resolved_[seen->second])
+        return Fail(reason_, "%s: struct type at offset 0x%x contains itself", at.Describe().c_str(),
+                    offset);
+      *index = seen->second;
+      return true;
+    }
+    if (!AddType(offset, at, index) || !CheckStructDepth(*index, depth + 1, at)) return false;
+    if (parsed_->types[*index].member_count == 0) resolved_[*index] = true;
+    return true;
+  }
+
+  // A type with members is a struct level of its own; the leaves below the
+  // deepest allowed level are not.
+  bool CheckStructDepth(std::uint32_t type, std::size_t depth, const Where& at) {
+    if (parsed_->types[type].member_count == 0 || depth <= limits_.max_struct_depth) return true;
+    return Fail(reason_, "%s: structs nest deeper than %u levels", at.Describe().c_str(),
+                limits_.max_struct_depth);
   }
 
   const unsigned char* bytes_;
@@ -350,6 +399,7 @@ class RdefParser {
   std::string* reason_;
   RdefLimits limits_;
   RecordSizes sizes_{};
+  std::map<std::size_t, std::size_t> known_names_;  // NUL position -> lowest checked start
   std::unordered_map<std::uint32_t, std::uint32_t> type_index_;  // record offset -> index
   std::vector<bool> resolved_;  // by type index: all members' types are known
 };

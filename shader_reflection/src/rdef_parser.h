@@ -11,9 +11,14 @@
 
 namespace shader_reflection {
 
-// What a crafted file may make the parser build. Real compilers stay far
-// below: a buffer holds at most 4,096 registers, so at most 16,384 scalars.
+// What a crafted file may make the parser build, and so how much work it
+// may cause. Real compilers stay far below: a buffer holds at most 4,096
+// registers, so at most 16,384 scalars; a stage binds at most a few hundred
+// resources; names are identifiers of a few dozen characters.
 struct RdefLimits {
+  std::uint32_t max_buffers = 65536;
+  std::uint32_t max_bindings = 65536;
+  std::uint32_t max_name_length = 1024;  // bytes, without the NUL
   std::uint32_t max_variables_per_buffer = 16384;
   std::uint32_t max_variables = 262144;
   std::uint32_t max_types = 65536;

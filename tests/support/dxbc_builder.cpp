@@ -189,6 +189,29 @@ VariablePlan Variable(std::string name, std::uint32_t offset, std::uint32_t size
   return variable;
 }
 
+std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings,
+                                                    std::size_t name_length, std::size_t step) {
+  constexpr std::size_t kHeader = 28;
+  constexpr std::size_t kBinding = 32;
+  std::vector<unsigned char> rdef(kHeader + kBinding * bindings, 0);
+  const std::size_t name = rdef.size();
+  rdef.resize(name + name_length + 1, 'a');
+  rdef.back() = 0;
+  Put32(rdef, 8, bindings);
+  Put32(rdef, 12, static_cast<std::uint32_t>(kHeader));
+  rdef[17] = 4;
+  for (std::uint32_t i = 0; i < bindings; ++i) {
+    const std::size_t start = name_length == 0 ? 0 : (i * step) % name_length;
+    Put32(rdef, kHeader + kBinding * i, static_cast<std::uint32_t>(name + start));
+  }
+  ShaderPlan plan;
+  plan.with_rdef = false;
+  plan.with_program = false;
+  plan.seal_checksum = false;
+  plan.extra_chunks = {{"RDEF", std::move(rdef)}};
+  return Build(plan).bytes;
+}
+
 void SealChecksum(std::vector<unsigned char>& container) {
   const auto digest = shader_reflection::ComputeDxbcChecksum(container.data(), container.size());
   for (int i = 0; i < 4; ++i) Put32(container, 4 + 4 * i, digest[i]);

@@ -86,6 +86,15 @@ struct Built {
 
 Built Build(const ShaderPlan& plan);
 
+// A container crafted against verifiers that scan a name once per record
+// that points at it: a shader model 4 RDEF with `bindings` binding records,
+// record i naming the offset (i * step) % name_length inside one run of
+// `name_length` 'a' bytes and its NUL; no program chunk, all-zero checksum.
+// Step 0 makes every record share the whole name; step 1 gives each its own
+// suffix.
+std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings,
+                                                    std::size_t name_length, std::size_t step);
+
 // Recomputes the checksum of any container in place.
 void SealChecksum(std::vector<unsigned char>& container);
 
