@@ -1,9 +1,9 @@
 #include "bytecode_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <vector>
+#include <cstdlib>
 
 #include "shared_file_open.h"
 
@@ -12,9 +12,6 @@
 #endif
 
 namespace {
-
-// The length must fit the signed 32-bit count the rest of the run uses.
-constexpr std::int64_t kMaxInputSize = INT64_C(0x7fffffff);
 
 // The stream's length by seeking, or -1 when it cannot seek.
 std::int64_t MeasureBySeeking(std::FILE* in) {
@@ -48,29 +45,64 @@ void PrefaultBlock(unsigned char* block, std::size_t size) {
 #endif
 }
 
-int ReportReadFailure(std::FILE* in) {
-  std::printf("ERROR: Could not read file\n");
+int Close(std::FILE* in, int status) {
   std::fclose(in);
-  return 1;
+  return status;
 }
 
-// Pipes, and files that report a length of zero but have contents.
-int ReadToEnd(std::FILE* in, BytecodeBuffer* buffer) {
-  std::vector<unsigned char> bytes;
-  unsigned char chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-    if (static_cast<std::int64_t>(bytes.size() + got) > kMaxInputSize) return ReportReadFailure(in);
-    bytes.insert(bytes.end(), chunk, chunk + got);
+int ReportReadFailure(std::FILE* in) {
+  std::printf("ERROR: Could not read file\n");
+  return Close(in, 1);
+}
+
+int ReportTooLarge(std::FILE* in, const char* path) {
+  std::printf("ERROR: File is larger than the %zu MiB a compiled shader may have: %s\n",
+              kMaxBytecodeSize >> 20, path);
+  return Close(in, 1);
+}
+
+int ReportNoMemory(std::FILE* in, const char* path, std::size_t size) {
+  std::printf("ERROR: Not enough memory to read %zu bytes of file: %s\n", size, path);
+  return Close(in, 1);
+}
+
+// Grows the block to `capacity` bytes in place where the allocator can
+// (glibc moves large blocks by remapping pages, not by copying them).
+bool Grow(BytecodeBuffer* buffer, std::size_t capacity) {
+  void* grown = std::realloc(buffer->bytes.get(), capacity);
+  if (grown == nullptr) return false;
+  (void)buffer->bytes.release();
+  buffer->bytes.reset(static_cast<unsigned char*>(grown));
+  return true;
+}
+
+// Pipes, devices, and files that report a length of zero but have contents:
+// read into one block that doubles as it fills, up to one byte past the
+// limit, which tells a stream at the limit from one beyond it.
+int ReadStream(std::FILE* in, const char* path, BytecodeBuffer* buffer) {
+  constexpr std::size_t kFirstCapacity = 64 * 1024;
+  constexpr std::size_t kMaxCapacity = kMaxBytecodeSize + 1;
+  std::size_t capacity = 0;
+  std::size_t count = 0;
+  for (;;) {
+    if (count == capacity) {
+      if (capacity == kMaxCapacity) return ReportTooLarge(in, path);
+      const std::size_t wanted =
+          capacity == 0 ? kFirstCapacity : std::min(2 * capacity, kMaxCapacity);
+      if (!Grow(buffer, wanted)) return ReportNoMemory(in, path, wanted);
+      PrefaultBlock(buffer->bytes.get() + capacity, wanted - capacity);
+      capacity = wanted;
+    }
+    const std::size_t got = std::fread(buffer->bytes.get() + count, 1, capacity - count, in);
+    count += got;
+    buffer->count = count;
+    if (got == 0) break;
   }
   if (std::ferror(in)) return ReportReadFailure(in);
-  std::fclose(in);
-  if (bytes.empty()) return 1;
-  buffer->bytes.reset(new unsigned char[bytes.size() + 1]);
-  std::memcpy(buffer->bytes.get(), bytes.data(), bytes.size());
-  buffer->bytes[bytes.size()] = 0;
-  buffer->count = bytes.size();
-  return 0;
+  if (count == 0) return Close(in, 1);
+  if (count == capacity && !Grow(buffer, count + 1)) return ReportNoMemory(in, path, count + 1);
+  buffer->bytes.get()[count] = 0;
+  return Close(in, 0);
 }
 
 }  // namespace
@@ -85,15 +117,15 @@ int LoadBytecodeFile(const char* path, BytecodeBuffer* buffer) {
   // and measuring does not read a buffer's worth first.
   std::setvbuf(in, nullptr, _IONBF, 0);
   const std::int64_t length = MeasureBySeeking(in);
-  if (length <= 0) return ReadToEnd(in, buffer);
-  if (length > kMaxInputSize) return ReportReadFailure(in);
+  if (length <= 0) return ReadStream(in, path, buffer);
+  if (static_cast<std::uint64_t>(length) > kMaxBytecodeSize) return ReportTooLarge(in, path);
 
   const auto size = static_cast<std::size_t>(length);
-  buffer->bytes.reset(new unsigned char[size + 1]);
+  buffer->bytes.reset(static_cast<unsigned char*>(std::malloc(size + 1)));
+  if (buffer->bytes == nullptr) return ReportNoMemory(in, path, size + 1);
   PrefaultBlock(buffer->bytes.get(), size + 1);
   buffer->count = std::fread(buffer->bytes.get(), 1, size, in);
   if (buffer->count != size) return ReportReadFailure(in);
-  buffer->bytes[size] = 0;
-  std::fclose(in);
-  return 0;
+  buffer->bytes.get()[size] = 0;
+  return Close(in, 0);
 }

@@ -62,6 +62,9 @@ int Finish(UniformTableOutcome outcome, const char* output_path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything is opened: a closed standard output would otherwise
+  // become the header, and messages would be written into it.
+  if (!FillClosedStandardDescriptors()) return 1;
   if (argc != 3) {
     PrintUsage();
     return 1;

@@ -4,7 +4,9 @@
 // By default it runs the native build. QUORVANE_EXE, QUORVANE_RUNNER (e.g.
 // "wine") and QUORVANE_TARGET=windows point the same table at another build;
 // what differs on Windows is stated once, in Target.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -188,6 +190,7 @@ struct Case {
   std::string output_text;  // with line feeds; converted for the target unless `raw`
   bool raw = false;         // output_text is bytes left from before the run
   bool native_only = false;
+  bool windows_only = false;
 };
 
 std::vector<Case> Cases() {
@@ -367,6 +370,32 @@ std::vector<Case> Cases() {
        "",
        false,
        true},
+      // Wine's C run time reports success from fclose when its final flush
+      // fails, so a header smaller than the stream's buffer shows the full
+      // disk only to an explicit flush.
+      {"a full disk under Windows",
+       {{"a.cso", globals}},
+       {"a.cso", "Z:\\dev\\full"},
+       "ERROR: Failed to write file: Z:\\dev\\full\n",
+       1,
+       "",
+       Output::kAbsent,
+       "",
+       false,
+       false,
+       true},
+      {"a full disk under Windows and no constant buffer",
+       {{"p.cso", Fixture("no_resources_vs_4_0.cso")}},
+       {"p.cso", "Z:\\dev\\full"},
+       "Did not get a constant buffer from shader: p.csoERROR: Failed to write file: "
+       "Z:\\dev\\full\n",
+       1,
+       "",
+       Output::kAbsent,
+       "",
+       false,
+       false,
+       true},
   };
 }
 
@@ -384,7 +413,7 @@ void CreateFiles(const std::string& dir, const Case& c) {
 TEST(EndToEnd, MessagesStatusesAndOutputFiles) {
   const Target& target = TheTarget();
   for (const Case& c : Cases()) {
-    if (c.native_only && target.windows) continue;
+    if ((c.native_only && target.windows) || (c.windows_only && !target.windows)) continue;
     SCOPED_TRACE(c.what);
     const TempDir temp;
     const std::string& dir = temp.path();
@@ -439,6 +468,69 @@ TEST(EndToEnd, CorpusShadersGiveThePlatformToolsOutput) {
       EXPECT_FALSE(test_files::Exists(output));
     }
   }
+}
+
+// A run started with its standard streams closed must not take one of
+// their descriptors for the header: its messages would land in the file.
+TEST(EndToEnd, ClosedStandardStreamsNeverBecomeTheHeader) {
+  if (TheTarget().windows) GTEST_SKIP() << "numbered standard descriptors are a Unix feature";
+  const std::string long_name = std::string(200, 'p') + ".cso";
+  struct Case {
+    const char* what;
+    std::string shader;
+    std::string input;
+    int status;
+    std::string header;
+  };
+  const Case cases[] = {
+      {"success", Fixture("globals_ps_4_0.cso"), "g.cso", 0, Table("out_refl", kGlobals)},
+      {"an int first", Fixture("int_first_ps_5_0.cso"), "g.cso", 1, Head("out_refl")},
+      {"no constant buffer and a long input path", Fixture("no_resources_vs_4_0.cso"), long_name, 0,
+       "// No data available for shader reflection out_refl"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TempDir temp;
+    const std::string& dir = temp.path();
+    WriteFile(dir + "/" + c.input, c.shader);
+    const RunResult run = RunInDir(
+        dir, "(" + Quote(TheTarget().exe) + " " + Quote(c.input) + " out_refl.h <&- >&- 2>&-)");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(test_files::ReadText(dir + "/out_refl.h"), c.header);
+  }
+}
+
+// Two runs writing one header must not splice it: while one holds the
+// header, another is refused before it cuts or writes anything.
+TEST(EndToEnd, AHeaderHeldByAnotherRunIsRefusedAndKept) {
+  if (TheTarget().windows) GTEST_SKIP() << "Windows holds the header by its share mode";
+  const TempDir temp;
+  const std::string& dir = temp.path();
+  WriteFile(dir + "/g.cso", Fixture("globals_ps_4_0.cso"));
+  WriteFile(dir + "/g_refl.h", "old\n");
+  const int held = open((dir + "/g_refl.h").c_str(), O_RDWR);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+  const RunResult refused = RunTool(dir, {"g.cso", "g_refl.h"});
+  EXPECT_EQ(refused.console, "ERROR: Failed to create file: g_refl.h\n");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(test_files::ReadText(dir + "/g_refl.h"), "old\n");
+  close(held);
+  const RunResult after = RunTool(dir, {"g.cso", "g_refl.h"});
+  EXPECT_EQ(after.status, 0);
+  EXPECT_EQ(test_files::ReadText(dir + "/g_refl.h"), Table("g_refl", kGlobals));
+}
+
+// A stream is read only up to the size limit, then refused.
+TEST(EndToEnd, AnEndlessStreamIsRefusedAtTheSizeLimit) {
+  if (TheTarget().windows) GTEST_SKIP() << "devices as paths are a Unix feature";
+  const TempDir temp;
+  const std::string& dir = temp.path();
+  const RunResult run = RunTool(dir, {"/dev/zero", "z_refl.h"});
+  EXPECT_EQ(run.console,
+            "ERROR: File is larger than the 256 MiB a compiled shader may have: /dev/zero\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_FALSE(test_files::Exists(dir + "/z_refl.h"));
 }
 
 // Windows share modes, checked under Wine with a helper that holds the file

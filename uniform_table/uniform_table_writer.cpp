@@ -77,12 +77,14 @@ class EntryWriter {
   std::string text_;
 };
 
-// Both the stream's error state and the result of closing it count: a full disk
-// often shows only when the buffer is flushed.
+// The flush, the stream's error state and the result of closing all count:
+// a full disk often shows only when the buffer is flushed, and some C run
+// times report success from fclose even when its own final flush failed.
 UniformTableOutcome CloseStream(std::FILE* out, UniformTableOutcome done) {
+  const bool flush_failed = std::fflush(out) != 0;
   const bool write_failed = std::ferror(out) != 0;
   const bool close_failed = std::fclose(out) != 0;
-  return (write_failed || close_failed) ? UniformTableOutcome::kWriteFailed : done;
+  return (flush_failed || write_failed || close_failed) ? UniformTableOutcome::kWriteFailed : done;
 }
 
 }  // namespace

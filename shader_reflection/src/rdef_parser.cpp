@@ -375,8 +375,8 @@ class RdefParser {
     const auto seen = type_index_.find(offset);
     if (seen != type_index_.end()) {
       if (!resolved_[seen->second])
-        return Fail(reason_, "%s: struct type at offset 0x%x contains itself", at.Describe().c_str(),
-                    offset);
+        return Fail(reason_, "%s: struct type at offset 0x%x contains itself",
+                    at.Describe().c_str(), offset);
       *index = seen->second;
       return true;
     }

@@ -189,8 +189,8 @@ VariablePlan Variable(std::string name, std::uint32_t offset, std::uint32_t size
   return variable;
 }
 
-std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings,
-                                                    std::size_t name_length, std::size_t step) {
+std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings, std::size_t name_length,
+                                                    std::size_t step) {
   constexpr std::size_t kHeader = 28;
   constexpr std::size_t kBinding = 32;
   std::vector<unsigned char> rdef(kHeader + kBinding * bindings, 0);

@@ -92,8 +92,8 @@ Built Build(const ShaderPlan& plan);
 // `name_length` 'a' bytes and its NUL; no program chunk, all-zero checksum.
 // Step 0 makes every record share the whole name; step 1 gives each its own
 // suffix.
-std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings,
-                                                    std::size_t name_length, std::size_t step);
+std::vector<unsigned char> BuildBindingsIntoOneName(std::uint32_t bindings, std::size_t name_length,
+                                                    std::size_t step);
 
 // Recomputes the checksum of any container in place.
 void SealChecksum(std::vector<unsigned char>& container);
