@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target with clang and runs it for a bounded time
-# (default 60 s) on the committed shaders. A finding fails the run; its input
-# is copied to tests/fuzz_regressions/ so the normal test run replays it.
+# (default 60 s) on the committed shaders, with inputs up to 1 MiB and more.
+# A crash, a sanitizer report or an input that takes longer than 2 s (a
+# valid 1 MiB shader takes milliseconds, even with the sanitizers) fails the
+# run; its input is copied to tests/fuzz_regressions/ so the normal test run
+# replays it.
 #   scripts/fuzz.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +17,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/seeds" "$work/findings"
 cp tests/fixtures/*.cso examples/*.cso "$work/seeds/"
 if ! build/fuzz/fuzz/reflect_fuzzer -max_total_time="$seconds" -dict=fuzz/dxbc.dict \
+     -timeout=2 -max_len=1100000 -rss_limit_mb=4096 \
      -artifact_prefix="$work/findings/" -print_final_stats=1 \
      "$work/corpus" "$work/seeds" 2>"$work/log"; then
   tail -n 40 "$work/log"

@@ -15,6 +15,11 @@ using layout::ReadU32;
 
 constexpr std::uint32_t kNoResource = 0xFFFFFFFF;
 
+// Names at least this long are remembered once checked; shorter ones are
+// scanned again by each record that points into them, which bounds that
+// work by this length per record.
+constexpr std::size_t kRememberedNameLength = 32;
+
 // Names end up inside C++ string literals; a quote, a backslash or a control
 // byte would change the text around them, and no compiler writes one.
 bool IsNameByte(unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '"' && c != '\\'; }
@@ -64,9 +69,10 @@ class RdefParser {
 
   // A NUL-terminated name of printable bytes inside the chunk, or null after
   // a failure reason that says where the name was expected. Many records may
-  // point into one long name, so each byte of the chunk is scanned at most
-  // once: known_names_ maps the position of each NUL already reached to the
-  // lowest offset checked up to it.
+  // point into one long name, so a long name's bytes are scanned once:
+  // known_names_ maps the NUL of each long name already checked to the
+  // lowest offset checked up to it. Short names, nearly all of them, are
+  // cheaper to scan again than to remember.
   const char* ReadName(std::uint32_t offset, const Where& at, const char* what) {
     if (offset >= size_) {
       Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", at.Describe().c_str(), what,
@@ -96,7 +102,7 @@ class RdefParser {
     for (std::size_t p = offset; p < scan_end; ++p) {
       const unsigned char c = bytes_[p];
       if (c == 0) {
-        known_names_.emplace(p, offset);
+        if (p - offset >= kRememberedNameLength) known_names_.emplace(p, offset);
         *nul = p;
         return true;
       }
