@@ -1,19 +1,77 @@
+# Build rules that turn compiled shaders into uniform table headers.
+#
 # quorvane_uniform_table(<out-var> SHADER <file.cso> [OUTPUT <file.h>])
 #
-# Adds a build rule that turns a compiled shader into its uniform table
-# header, rebuilt whenever the shader (or the tool) changes, and sets
-# <out-var> to the header's full path; add it to a target's sources so the
-# rule runs before what includes it.
+#   Adds a rule that writes one header, rebuilt whenever the shader (or the
+#   tool) changes, and sets <out-var> to the header's full path; add it to a
+#   target's sources so the rule runs before what includes it. OUTPUT
+#   defaults to <shader name>_refl.h in the current binary folder; a relative
+#   OUTPUT is taken from there too.
 #
-# OUTPUT defaults to <shader name>_refl.h in the current binary folder; a
-# relative OUTPUT is taken from there too. The array in the header is named
-# after the header's file name without its extension (simple_ps_refl for
-# simple_ps_refl.h): the tool runs in the header's folder with the bare file
-# name, so the name is a plain identifier and never holds a folder.
+# quorvane_target_uniform_tables(<target> SHADERS <a.cso> [<b.cso> ...]
+#                                [OUTPUT_DIR <dir>])
 #
-# When the tool fails (a variable that is neither float nor bool, a file
-# that is not a shader) the build fails and the header is deleted, so a
-# later build cannot take a partial header for an up-to-date one.
+#   One header <shader name>_refl.h per shader in OUTPUT_DIR (default: the
+#   current binary folder), each added to <target>'s sources, and the folder
+#   added to its include path. Two shaders whose headers would have the same
+#   name are refused here, at configure time.
+#
+# The array in a header is named after the header's file name without its
+# extension (simple_ps_refl for simple_ps_refl.h): the tool names it after
+# the path it is given, so it runs in the header's folder with the bare file
+# name, and the name never holds a folder.
+#
+# A header is either the complete output of a successful run or absent: the
+# tool writes <name>.quorvane-tmp beside it (same stem, so the same array
+# name), and only a run that succeeded is renamed to <name>.h. A failed or
+# killed run leaves no header a later build could take for an up-to-date
+# one, and the rule runs again next time.
+
+include_guard(GLOBAL)
+
+# The rename costs a process per header. On POSIX hosts that is mv, which
+# starts in a fraction of a millisecond; cmd has no rename program of its
+# own, so Windows hosts use cmake -E rename. Each branch is one command.
+function(_quorvane_rename_command out_var from to)
+  if(CMAKE_HOST_WIN32 OR QUORVANE_RENAME_WITH_CMAKE)
+    set(${out_var} "${CMAKE_COMMAND}" -E rename "${from}" "${to}" PARENT_SCOPE)
+  else()
+    set(${out_var} mv -f "${from}" "${to}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Every header has one rule: two would race to write it.
+function(_quorvane_add_rule shader output)
+  get_property(taken GLOBAL PROPERTY "_QUORVANE_HEADER ${output}")
+  if(taken)
+    message(FATAL_ERROR "Quorvane: ${shader} and ${taken} would both write ${output}; give "
+      "their headers different names or folders")
+  endif()
+  set_property(GLOBAL PROPERTY "_QUORVANE_HEADER ${output}" "${shader}")
+  get_filename_component(output_dir "${output}" DIRECTORY)
+  get_filename_component(output_name "${output}" NAME)
+  get_filename_component(output_stem "${output}" NAME_WLE)
+  if(output_stem STREQUAL "")
+    message(FATAL_ERROR "Quorvane: ${output} has no name in front of its extension")
+  endif()
+  set(partial "${output_stem}.quorvane-tmp")
+  file(MAKE_DIRECTORY "${output_dir}")
+  _quorvane_rename_command(rename "${partial}" "${output_name}")
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND "$<TARGET_FILE:Quorvane::Quorvane>" "${shader}" "${partial}"
+    COMMAND ${rename}
+    WORKING_DIRECTORY "${output_dir}"
+    DEPENDS "${shader}" Quorvane::Quorvane
+    COMMENT "Writing the uniform table ${output_name}"
+    VERBATIM)
+endfunction()
+
+function(_quorvane_absolute_shader out_var shader)
+  get_filename_component(path "${shader}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(${out_var} "${path}" PARENT_SCOPE)
+endfunction()
+
 function(quorvane_uniform_table out_var)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "" "SHADER;OUTPUT" "")
   if(NOT ARG_SHADER)
@@ -22,29 +80,43 @@ function(quorvane_uniform_table out_var)
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "quorvane_uniform_table: unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
-  get_filename_component(shader "${ARG_SHADER}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  _quorvane_absolute_shader(shader "${ARG_SHADER}")
   if(ARG_OUTPUT)
     get_filename_component(output "${ARG_OUTPUT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   else()
     get_filename_component(shader_name "${shader}" NAME_WE)
     set(output "${CMAKE_CURRENT_BINARY_DIR}/${shader_name}_refl.h")
   endif()
-  get_filename_component(output_dir "${output}" DIRECTORY)
-  get_filename_component(output_name "${output}" NAME)
-  file(MAKE_DIRECTORY "${output_dir}")
-
-  add_custom_command(
-    OUTPUT "${output}"
-    COMMAND "${CMAKE_COMMAND}"
-      "-DQUORVANE=$<TARGET_FILE:Quorvane::Quorvane>"
-      "-DSHADER=${shader}"
-      "-DOUTPUT_NAME=${output_name}"
-      -P "${_QUORVANE_RUN_SCRIPT}"
-    WORKING_DIRECTORY "${output_dir}"
-    DEPENDS "${shader}" Quorvane::Quorvane "${_QUORVANE_RUN_SCRIPT}"
-    COMMENT "Writing the uniform table ${output_name}"
-    VERBATIM)
+  _quorvane_add_rule("${shader}" "${output}")
   set(${out_var} "${output}" PARENT_SCOPE)
 endfunction()
 
-set(_QUORVANE_RUN_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/QuorvaneRun.cmake")
+function(quorvane_target_uniform_tables target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "OUTPUT_DIR" "SHADERS")
+  if(NOT TARGET "${target}")
+    message(FATAL_ERROR "quorvane_target_uniform_tables: ${target} is not a target")
+  endif()
+  if(NOT ARG_SHADERS)
+    message(FATAL_ERROR "quorvane_target_uniform_tables: SHADERS <file.cso> ... is required")
+  endif()
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR
+      "quorvane_target_uniform_tables: unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+  if(ARG_OUTPUT_DIR)
+    get_filename_component(output_dir "${ARG_OUTPUT_DIR}" ABSOLUTE
+      BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  else()
+    set(output_dir "${CMAKE_CURRENT_BINARY_DIR}")
+  endif()
+  set(headers "")
+  foreach(shader_arg IN LISTS ARG_SHADERS)
+    _quorvane_absolute_shader(shader "${shader_arg}")
+    get_filename_component(shader_name "${shader}" NAME_WE)
+    set(output "${output_dir}/${shader_name}_refl.h")
+    _quorvane_add_rule("${shader}" "${output}")
+    list(APPEND headers "${output}")
+  endforeach()
+  target_sources(${target} PRIVATE ${headers})
+  target_include_directories(${target} PRIVATE "${output_dir}")
+endfunction()

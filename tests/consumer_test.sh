@@ -1,36 +1,66 @@
 #!/usr/bin/env bash
-# Installs the built project into a fresh prefix, builds examples/consumer
-# against the installed package with the given generator, and checks that
-# the header rule reruns exactly when the shader changes and that a failing
-# shader fails the build and leaves no header.
-#   tests/consumer_test.sh <project build folder> <generator> <source folder>
+# Builds examples/consumer with Quorvane brought in by one route, where
+# GoogleTest cannot be found, and checks the tables its programs print, that
+# the header rules rerun exactly when the shader changes, and that a failing
+# shader fails the build every time and leaves no header.
+#   tests/consumer_test.sh <project build folder> <generator> <source folder> <route>
+# route: find_package (installs <project build folder>), add_subdirectory (a
+# copy of the source) or FetchContent (a git repository made from that copy).
 set -euo pipefail
 build=$1
 generator=$2
 source=$3
+route=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() { echo "FAIL ($route, $generator): $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$work/install" >/dev/null
-cp "$source/examples/simple_ps.cso" "$work/shader.cso"
-
-configure() {  # build-folder shader
-  cmake -S "$source/examples/consumer" -B "$1" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_PREFIX_PATH="$work/install" -DSHADER="$2" >/dev/null
+# The project's files as they are now, committed or not, without builds.
+copy_source() {
+  mkdir -p "$1"
+  tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$1" -xf -
 }
 
-configure "$work/good" "$work/shader.cso"
-cmake --build "$work/good" >/dev/null
-[ "$("$work/good/consumer")" = $'Color float 0 16\nUseTexture bool 16 4' ] ||
-  fail "the consumer does not print the shader's table"
+case $route in
+  find_package)
+    cmake --install "$build" --prefix "$work/install" >/dev/null
+    route_args=(-DCMAKE_PREFIX_PATH="$work/install")
+    ;;
+  add_subdirectory)
+    copy_source "$work/quorvane"
+    route_args=(-DQUORVANE_ROUTE=add_subdirectory -DQUORVANE_SOURCE="$work/quorvane")
+    ;;
+  FetchContent)
+    copy_source "$work/quorvane"
+    git -C "$work/quorvane" init -q -b main
+    git -C "$work/quorvane" add -A
+    git -C "$work/quorvane" -c user.name=test -c user.email=test@localhost commit -q -m snapshot
+    route_args=(-DQUORVANE_ROUTE=FetchContent -DQUORVANE_SOURCE="file://$work/quorvane")
+    ;;
+  *) fail "unknown route" ;;
+esac
 
-# A changed shader: the header and what includes it, nothing else.
+cp "$source/examples/simple_ps.cso" "$work/simple_ps.cso"
+configure() {  # build-folder shader
+  cmake -S "$source/examples/consumer" -B "$1" -G "$generator" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON "${route_args[@]}" -DSHADER="$2" >"$1.configure.log" 2>&1 ||
+    fail "configure: $(cat "$1.configure.log")"
+}
+
+configure "$work/good" "$work/simple_ps.cso"
+cmake --build "$work/good" >"$work/build.log" 2>&1 || fail "build: $(cat "$work/build.log")"
+expected=$'Color float 0 16\nUseTexture bool 16 4'
+[ "$("$work/good/consumer")" = "$expected" ] || fail "consumer does not print the shader's table"
+[ "$("$work/good/consumer_many")" = "$expected" ] ||
+  fail "consumer_many does not print the shader's table"
+
+# A changed shader: the headers and what includes them, nothing else.
 sleep 1
-touch "$work/shader.cso"
+touch "$work/simple_ps.cso"
 log=$(cmake --build "$work/good")
-grep -q "Writing the uniform table shader_refl.h" <<<"$log" || fail "touched shader, header not rewritten: $log"
+grep -q "Writing the uniform table shader_refl.h" <<<"$log" || fail "header not rewritten: $log"
+grep -q "Writing the uniform table simple_ps_refl.h" <<<"$log" || fail "table not rewritten: $log"
 grep -q "main.cpp" <<<"$log" || fail "touched shader, main.cpp not rebuilt: $log"
 ! grep -q "unrelated.cpp" <<<"$log" || fail "touched shader, unrelated.cpp rebuilt: $log"
 
@@ -38,7 +68,7 @@ grep -q "main.cpp" <<<"$log" || fail "touched shader, main.cpp not rebuilt: $log
 log=$(cmake --build "$work/good")
 ! grep -q -E "Writing the uniform table|Building CXX|Linking" <<<"$log" || fail "second build did work: $log"
 
-# An int in the first buffer: the build fails and no header is left.
+# An int in the first buffer: the build fails each time and leaves no header.
 cp "$source/tests/fixtures/int_first_ps_5_0.cso" "$work/bad.cso"
 configure "$work/bad" "$work/bad.cso"
 for attempt in 1 2; do
@@ -47,5 +77,6 @@ for attempt in 1 2; do
   fi
   grep -q "Unknown variable type for variable: 'Mode'" "$work/bad.log" || fail "no reason shown: $(cat "$work/bad.log")"
   [ ! -e "$work/bad/shader_refl.h" ] || fail "build $attempt left a header behind"
+  [ ! -e "$work/bad/tables/bad_refl.h" ] || fail "build $attempt left a table behind"
 done
-echo "consumer package test passed ($generator)"
+echo "consumer test passed ($route, $generator)"
