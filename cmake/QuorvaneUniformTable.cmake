@@ -22,23 +22,13 @@
 # name, and the name never holds a folder.
 #
 # A header is either the complete output of a successful run or absent: the
-# tool writes <name>.quorvane-tmp beside it (same stem, so the same array
-# name), and only a run that succeeded is renamed to <name>.h. A failed or
-# killed run leaves no header a later build could take for an up-to-date
-# one, and the rule runs again next time.
+# rules run QuorvaneBuildStep, the same run as Quorvane's in the same single
+# process, which writes <header>.quorvane-tmp beside the header and renames
+# it into place only when the run succeeded. A failed or killed run leaves
+# no header a later build could take for an up-to-date one, and the rule
+# runs again next time.
 
 include_guard(GLOBAL)
-
-# The rename costs a process per header. On POSIX hosts that is mv, which
-# starts in a fraction of a millisecond; cmd has no rename program of its
-# own, so Windows hosts use cmake -E rename. Each branch is one command.
-function(_quorvane_rename_command out_var from to)
-  if(CMAKE_HOST_WIN32 OR QUORVANE_RENAME_WITH_CMAKE)
-    set(${out_var} "${CMAKE_COMMAND}" -E rename "${from}" "${to}" PARENT_SCOPE)
-  else()
-    set(${out_var} mv -f "${from}" "${to}" PARENT_SCOPE)
-  endif()
-endfunction()
 
 # Every header has one rule: two would race to write it.
 function(_quorvane_add_rule shader output)
@@ -50,19 +40,12 @@ function(_quorvane_add_rule shader output)
   set_property(GLOBAL PROPERTY "_QUORVANE_HEADER ${output}" "${shader}")
   get_filename_component(output_dir "${output}" DIRECTORY)
   get_filename_component(output_name "${output}" NAME)
-  get_filename_component(output_stem "${output}" NAME_WLE)
-  if(output_stem STREQUAL "")
-    message(FATAL_ERROR "Quorvane: ${output} has no name in front of its extension")
-  endif()
-  set(partial "${output_stem}.quorvane-tmp")
   file(MAKE_DIRECTORY "${output_dir}")
-  _quorvane_rename_command(rename "${partial}" "${output_name}")
   add_custom_command(
     OUTPUT "${output}"
-    COMMAND "$<TARGET_FILE:Quorvane::Quorvane>" "${shader}" "${partial}"
-    COMMAND ${rename}
+    COMMAND "$<TARGET_FILE:Quorvane::BuildStep>" "${shader}" "${output_name}"
     WORKING_DIRECTORY "${output_dir}"
-    DEPENDS "${shader}" Quorvane::Quorvane
+    DEPENDS "${shader}" Quorvane::BuildStep
     COMMENT "Writing the uniform table ${output_name}"
     VERBATIM)
 endfunction()

@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include <share.h>
+#include <windows.h>
 #else
 #include <errno.h>
 #include <fcntl.h>
@@ -15,6 +16,10 @@
 std::FILE* OpenForReadingDenyWriters(const char* path) { return _fsopen(path, "rb", _SH_DENYWR); }
 
 std::FILE* OpenForWritingExclusively(const char* path) { return _fsopen(path, "w+", _SH_DENYRW); }
+
+bool ReplaceWith(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
 
 // The console handles of a Windows process are not numbered descriptors
 // that a file can take over.
@@ -57,6 +62,8 @@ std::FILE* OpenForWritingExclusively(const char* path) {
   if (out == nullptr) close(fd);
   return out;
 }
+
+bool ReplaceWith(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
 bool FillClosedStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {

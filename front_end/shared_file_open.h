@@ -17,6 +17,10 @@ std::FILE* OpenForReadingDenyWriters(const char* path);
 // opened or another run holds it.
 std::FILE* OpenForWritingExclusively(const char* path);
 
+// Renames `from` to `to`, replacing `to` if it exists, in one step where
+// the file system allows it.
+bool ReplaceWith(const char* from, const char* to);
+
 // Opens the null device on any of descriptors 0, 1 and 2 that is closed,
 // so that no file the run opens takes the place of a console stream.
 // False when that cannot be done.

@@ -44,5 +44,6 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 QUORVANE_TARGET=windows QUORVANE_RUNNER=wine \
 QUORVANE_EXE="$PWD/build/windows/front_end/Quorvane.exe" \
+QUORVANE_BUILD_STEP_EXE="$PWD/build/windows/front_end/QuorvaneBuildStep.exe" \
 QUORVANE_HOLD_OPEN="$PWD/build/windows/hold_open.exe" \
   timeout 900 build/native/tests/end_to_end_tests

@@ -39,6 +39,7 @@ std::string WithCrLf(const std::string& text) {
 // Everything that differs between the native and the Windows build.
 struct Target {
   std::string exe = EnvOr("QUORVANE_EXE", QUORVANE_EXE);
+  std::string build_step = EnvOr("QUORVANE_BUILD_STEP_EXE", QUORVANE_BUILD_STEP_EXE);
   std::string runner = EnvOr("QUORVANE_RUNNER", "");
   bool windows = EnvOr("QUORVANE_TARGET", "native") == "windows";
 
@@ -119,15 +120,20 @@ RunResult RunInDir(const std::string& dir, const std::string& command) {
 }
 
 // `stdin_command`, when given, is piped into the tool.
-RunResult RunTool(const std::string& dir, const std::vector<std::string>& args,
-                  const std::string& stdin_command = "") {
+RunResult RunProgram(const std::string& exe, const std::string& dir,
+                     const std::vector<std::string>& args, const std::string& stdin_command = "") {
   const Target& target = TheTarget();
   std::string command;
   if (!stdin_command.empty()) command += stdin_command + " | ";
   if (!target.runner.empty()) command += target.runner + " ";
-  command += Quote(target.exe);
+  command += Quote(exe);
   for (const std::string& arg : args) command += " " + Quote(arg);
   return RunInDir(dir, command);
+}
+
+RunResult RunTool(const std::string& dir, const std::vector<std::string>& args,
+                  const std::string& stdin_command = "") {
+  return RunProgram(TheTarget().exe, dir, args, stdin_command);
 }
 
 std::string Fixture(const char* name) {
@@ -531,6 +537,59 @@ TEST(EndToEnd, AnEndlessStreamIsRefusedAtTheSizeLimit) {
             "ERROR: File is larger than the 256 MiB a compiled shader may have: /dev/zero\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_FALSE(test_files::Exists(dir + "/z_refl.h"));
+}
+
+// The build rules' program: the tool's run, with the header appearing only
+// when that run succeeded, so a build never finds a partial one.
+TEST(EndToEnd, BuildStepWritesTheHeaderOnlyWhenTheRunSucceeds) {
+  const Target& target = TheTarget();
+  struct Case {
+    const char* what;
+    std::string shader;
+    const char* old_header;  // null: none before the run
+    std::string console;
+    int status;
+    const char* header;  // null: none after the run
+  };
+  const std::string table = Table("g_refl", kGlobals);
+  const Case cases[] = {
+      {"success", Fixture("globals_ps_4_0.cso"), nullptr,
+       "Successfully serialized shader reflection info: g_refl.h\n", 0, table.c_str()},
+      {"success replaces the header", Fixture("globals_ps_4_0.cso"), "old\n",
+       "Successfully serialized shader reflection info: g_refl.h\n", 0, table.c_str()},
+      {"an int first leaves no header", Fixture("int_first_ps_5_0.cso"), nullptr,
+       "Unknown variable type for variable: 'Mode' used in shader 'g.cso'", 1, nullptr},
+      {"an int first keeps the last good header", Fixture("int_first_ps_5_0.cso"), "old\n",
+       "Unknown variable type for variable: 'Mode' used in shader 'g.cso'", 1, "old\n"},
+      {"not a shader leaves no header", "notes", nullptr,
+       "ERROR: Failed to reflect shader: g.cso (5 bytes is too short for a compiled shader (at "
+       "least 32))\n",
+       1, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TempDir temp;
+    const std::string& dir = temp.path();
+    WriteFile(dir + "/g.cso", c.shader);
+    if (c.old_header != nullptr) WriteFile(dir + "/g_refl.h", c.old_header);
+    const RunResult run = RunProgram(target.build_step, dir, {"g.cso", "g_refl.h"});
+    EXPECT_EQ(run.console, target.ConsoleText(c.console));
+    EXPECT_EQ(run.status, c.status);
+    if (c.header == nullptr) {
+      EXPECT_FALSE(test_files::Exists(dir + "/g_refl.h"));
+    } else {
+      const bool written = c.status == 0;
+      EXPECT_EQ(test_files::ReadText(dir + "/g_refl.h"),
+                written ? target.FileText(c.header) : std::string(c.header));
+    }
+    if (c.status == 0) {
+      EXPECT_FALSE(test_files::Exists(dir + "/g_refl.h.quorvane-tmp"));
+    }
+  }
+  const TempDir temp;
+  const RunResult usage = RunProgram(target.build_step, temp.path(), {"g.cso"});
+  EXPECT_EQ(usage.status, 1);
+  EXPECT_NE(usage.console.find("Usage:"), std::string::npos);
 }
 
 // Windows share modes, checked under Wine with a helper that holds the file
