@@ -3,9 +3,11 @@
 # GoogleTest cannot be found, and checks the tables its programs print, that
 # the header rules rerun exactly when the shader changes, and that a failing
 # shader fails the build every time and leaves no header.
-#   tests/consumer_test.sh <project build folder> <generator> <source folder> <route>
+#   tests/consumer_test.sh <project build folder> <generator> <source folder> <route> [<prefix>]
 # route: find_package (installs <project build folder>), add_subdirectory (a
-# copy of the source) or FetchContent (a git repository made from that copy).
+# copy of the source), FetchContent (a git repository made from that copy),
+# or prefix (find_package of what is already in <prefix>, an unpacked
+# package; the build folder is not used).
 set -euo pipefail
 build=$1
 generator=$2
@@ -37,6 +39,9 @@ case $route in
     git -C "$work/quorvane" add -A
     git -C "$work/quorvane" -c user.name=test -c user.email=test@localhost commit -q -m snapshot
     route_args=(-DQUORVANE_ROUTE=FetchContent -DQUORVANE_SOURCE="file://$work/quorvane")
+    ;;
+  prefix)
+    route_args=(-DCMAKE_PREFIX_PATH="$5")
     ;;
   *) fail "unknown route" ;;
 esac
