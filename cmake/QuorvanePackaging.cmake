@@ -6,9 +6,10 @@ set(CPACK_PACKAGE_CONTACT "The Quorvane developers <quorvane@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "writes C++ headers describing the constant buffers of compiled HLSL shaders")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Quorvane reads one compiled HLSL shader (DXBC, shader model 4 and 5) and writes a C++ header
-declaring the variables of its first constant buffer: name, float or bool, byte offset and size.
-It carries its own reader of the compiled format and a CMake package with build rules.")
+  "Quorvane reads one compiled HLSL shader (DXBC, shader model 4 and 5) and
+writes a C++ header declaring the variables of its first constant buffer:
+name, float or bool, byte offset and size. It carries its own reader of the
+compiled format and a CMake package with build rules. Licence: MIT.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
 set(CPACK_PACKAGE_FILE_NAME "quorvane-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
