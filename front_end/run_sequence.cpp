@@ -61,6 +61,15 @@ int RunQuorvane(const char* input_path, const char* output_path, const char* wri
   shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer =
       reflection->GetConstantBufferByIndex(0);
 
+  std::string problem;
+  if (!NamesFitStringLiterals(constant_buffer, &problem)) {
+    std::printf(
+        "ERROR: Cannot write the table of shader %s: %s, which a C++ string literal "
+        "cannot hold as it is\n",
+        input_path, problem.c_str());
+    return 1;
+  }
+
   std::FILE* out = OpenForWritingExclusively(write_path);
   if (out == nullptr) {
     std::printf("ERROR: Failed to create file: %s\n", output_path);

@@ -205,6 +205,11 @@ std::vector<Case> Cases() {
   dxbc_builder::ShaderPlan dxil;
   dxil.with_rdef = false;
   dxil.extra_chunks = {{"DXIL", {0, 0, 0, 0}}};
+  dxbc_builder::ShaderPlan quoted;
+  dxbc_builder::BufferPlan quoted_buffer;
+  quoted_buffer.variables = {dxbc_builder::Variable("Color", 0, 16, dxbc_builder::Float(4)),
+                             dxbc_builder::Variable("say \"hi\"", 16, 4, dxbc_builder::Float())};
+  quoted.buffers = {quoted_buffer};
   const std::string globals = Fixture("globals_ps_4_0.cso");
   const std::string truncated = globals.substr(0, 200);
 
@@ -348,6 +353,16 @@ std::vector<Case> Cases() {
        "sm6_refl.h",
        Output::kAbsent,
        ""},
+      {"a name that would break its string literal keeps an existing output",
+       {{"q.cso", Built(quoted)}, {"q_refl.h", "old contents\n"}},
+       {"q.cso", "q_refl.h"},
+       "ERROR: Cannot write the table of shader q.cso: the name of variable 1, 'say \\x22hi\\x22', "
+       "holds byte 0x22, which a C++ string literal cannot hold as it is\n",
+       1,
+       "q_refl.h",
+       Output::kEquals,
+       "old contents\n",
+       true},
       {"table name keeps the folder and its separator",
        {{"a.cso", globals}, {"out/", ""}},
        {"a.cso", "out\\simple.h"},

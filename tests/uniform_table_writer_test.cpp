@@ -149,4 +149,51 @@ TEST(WriteUniformTable, OffsetsAndSizesAreSigned32BitDecimals) {
           kTail);
 }
 
+// Names go between double quotes unescaped, so the names the table would
+// hold are checked first; the names after the table's end are not its
+// concern.
+TEST(NamesFitStringLiterals, FindsTheFirstNameTheTableCannotHold) {
+  struct Case {
+    const char* what;
+    std::vector<const char*> names;
+    D3D_SHADER_VARIABLE_TYPE second_type;
+    const char* problem;  // null: every name fits
+  };
+  const Case cases[] = {
+      {"plain names, brackets, spaces and dollars",
+       {"Color", "<unnamed> $x[0].y"},
+       D3D_SVT_FLOAT,
+       nullptr},
+      {"a double quote",
+       {"Color", "a\"b"},
+       D3D_SVT_FLOAT,
+       "the name of variable 1, 'a\\x22b', holds byte 0x22"},
+      {"a backslash",
+       {"a\\b", "Color"},
+       D3D_SVT_FLOAT,
+       "the name of variable 0, 'a\\x5cb', holds byte 0x5c"},
+      {"a tab",
+       {"tab\there", "Color"},
+       D3D_SVT_FLOAT,
+       "the name of variable 0, 'tab\\x09here', holds byte 0x09"},
+      {"a byte above ASCII",
+       {"caf\xc3\xa9", "Color"},
+       D3D_SVT_FLOAT,
+       "the name of variable 0, 'caf\\xc3\\xa9', holds byte 0xc3"},
+      {"after an int, where the table ends", {"Color", "new\nline"}, D3D_SVT_INT, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeVariable first(c.names[0], 0, 4, D3D_SVT_FLOAT);
+    FakeVariable second(c.names[1], 4, 4, c.second_type);
+    FakeBuffer buffer({&first, &second});
+    std::string problem;
+    EXPECT_EQ(NamesFitStringLiterals(&buffer, &problem), c.problem == nullptr);
+    EXPECT_EQ(problem, c.problem == nullptr ? "" : c.problem);
+  }
+  FakeBuffer none({}, /*fails=*/true);
+  std::string problem;
+  EXPECT_TRUE(NamesFitStringLiterals(&none, &problem));
+}
+
 }  // namespace

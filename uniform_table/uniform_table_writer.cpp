@@ -29,6 +29,25 @@ const char* UniformKind(ID3D11ShaderReflectionVariable* variable) {
   }
 }
 
+bool FitsStringLiteral(unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '"' && c != '\\'; }
+
+// The name as a reader can see it: bytes that cannot stand as they are
+// shown as \xNN.
+std::string Printable(const char* name) {
+  std::string text;
+  for (const char* p = name; *p != '\0'; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (FitsStringLiteral(c)) {
+      text += *p;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      text += escaped;
+    }
+  }
+  return text;
+}
+
 // Entries are formatted by hand into one buffer and written in large
 // pieces: a buffer may hold 16,384 variables, and one formatted print per
 // entry cost more than the rest of the run together.
@@ -123,4 +142,29 @@ UniformTableOutcome WriteUniformTable(
   writer.Append("};\n\n#endif\n");
   writer.Flush();
   return CloseStream(out, UniformTableOutcome::kTableWritten);
+}
+
+bool NamesFitStringLiterals(
+    shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer,
+    std::string* problem) {
+  D3D11_SHADER_BUFFER_DESC buffer_desc{};
+  if (FAILED(constant_buffer->GetDesc(&buffer_desc))) return true;
+  for (shader_reflection::UINT i = 0; i < buffer_desc.Variables; ++i) {
+    ID3D11ShaderReflectionVariable* variable = constant_buffer->GetVariableByIndex(i);
+    if (variable == nullptr) continue;
+    D3D11_SHADER_VARIABLE_DESC variable_desc{};
+    if (FAILED(variable->GetDesc(&variable_desc))) continue;
+    if (UniformKind(variable) == nullptr) return true;  // the table ends here
+    for (const char* p = variable_desc.Name; *p != '\0'; ++p) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (FitsStringLiteral(c)) continue;
+      char where[96];
+      std::snprintf(where, sizeof where, "the name of variable %u, '", i);
+      char what[48];
+      std::snprintf(what, sizeof what, "', holds byte 0x%02x", c);
+      *problem = where + Printable(variable_desc.Name) + what;
+      return false;
+    }
+  }
+  return true;
 }

@@ -23,4 +23,13 @@ UniformTableOutcome WriteUniformTable(
     shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer, std::FILE* out,
     const std::string& table_name, const char* input_path, std::FILE* console = stdout);
 
+// The header writes variable names between double quotes as they are; a
+// quote, a backslash or a byte outside printable ASCII would change the
+// text around them. Looks at the names WriteUniformTable would write and,
+// for the first it cannot, returns false and says which in *problem
+// ("the name of variable 2, 'a\x22b', holds byte 0x22"). Called before the
+// header is opened, so such a shader leaves the output untouched.
+bool NamesFitStringLiterals(
+    shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer, std::string* problem);
+
 #endif  // QUORVANE_UNIFORM_TABLE_WRITER_H

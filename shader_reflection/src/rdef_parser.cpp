@@ -20,10 +20,6 @@ constexpr std::uint32_t kNoResource = 0xFFFFFFFF;
 // work by this length per record.
 constexpr std::size_t kRememberedNameLength = 32;
 
-// Names end up inside C++ string literals; a quote, a backslash or a control
-// byte would change the text around them, and no compiler writes one.
-bool IsNameByte(unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '"' && c != '\\'; }
-
 struct RecordSizes {
   std::size_t binding;
   std::size_t variable;
@@ -67,7 +63,7 @@ class RdefParser {
     return count <= (size_ - offset) / record_size;
   }
 
-  // A NUL-terminated name of printable bytes inside the chunk, or null after
+  // A NUL-terminated name inside the chunk, or null after
   // a failure reason that says where the name was expected. Many records may
   // point into one long name, so a long name's bytes are scanned once:
   // known_names_ maps the NUL of each long name already checked to the
@@ -80,7 +76,7 @@ class RdefParser {
       return nullptr;
     }
     std::size_t nul = 0;
-    if (!FindCheckedNameEnd(offset, at, what, &nul)) return nullptr;
+    if (!FindNameEnd(offset, at, what, &nul)) return nullptr;
     if (nul - offset > limits_.max_name_length) {
       Fail(reason_, "%s: %s at offset 0x%x is %zu bytes long, more than the %u a name may have",
            at.Describe().c_str(), what, offset, nul - offset, limits_.max_name_length);
@@ -91,25 +87,19 @@ class RdefParser {
 
   // The position of the NUL that ends the name at `offset`, scanning only
   // the bytes no earlier name has covered.
-  bool FindCheckedNameEnd(std::uint32_t offset, const Where& at, const char* what,
-                          std::size_t* nul) {
+  bool FindNameEnd(std::uint32_t offset, const Where& at, const char* what, std::size_t* nul) {
     const auto next = known_names_.lower_bound(offset);
     if (next != known_names_.end() && next->second <= offset) {
       *nul = next->first;
       return true;
     }
     const std::size_t scan_end = next != known_names_.end() ? next->second : size_;
-    for (std::size_t p = offset; p < scan_end; ++p) {
-      const unsigned char c = bytes_[p];
-      if (c == 0) {
-        if (p - offset >= kRememberedNameLength) known_names_.emplace(p, offset);
-        *nul = p;
-        return true;
-      }
-      if (!IsNameByte(c))
-        return Fail(reason_,
-                    "%s: %s at offset 0x%x holds byte 0x%02x, which no shader name may hold",
-                    at.Describe().c_str(), what, offset, c);
+    const void* found = std::memchr(bytes_ + offset, 0, scan_end - offset);
+    if (found != nullptr) {
+      const auto p = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes_);
+      if (p - offset >= kRememberedNameLength) known_names_.emplace(p, offset);
+      *nul = p;
+      return true;
     }
     if (next == known_names_.end())
       return Fail(reason_, "%s: %s at offset 0x%x has no terminating NUL inside the RDEF chunk",
