@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/dxbc_builder.h"
+#include "dxbc_builder.h"
 
 constexpr unsigned kLargestVariableCount = 16384;
 

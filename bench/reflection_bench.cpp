@@ -10,7 +10,7 @@
 
 #include "large_shader.h"
 #include "shader_reflection/d3d11_shader_reflection.h"
-#include "support/test_files.h"
+#include "test_files.h"
 #include "uniform_table_writer.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "support/dxbc_builder.h"
-#include "support/test_files.h"
+#include "dxbc_builder.h"
+#include "test_files.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "rdef_parser.h"
 #include "shader_reflection/d3d11_shader_reflection.h"
-#include "support/dxbc_builder.h"
-#include "support/test_files.h"
+#include "dxbc_builder.h"
+#include "test_files.h"
 
 namespace {
 

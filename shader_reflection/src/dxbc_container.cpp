@@ -39,14 +39,8 @@ bool ChecksumIsZero(const unsigned char* data) {
 
 // An all-zero checksum marks a container its writer did not sign, which is
 // read; any other value must match, so a corrupt file is never reflected.
-// Fuzzing builds skip it so that mutated files reach the parsers.
 bool CheckChecksum(const unsigned char* data, std::size_t size, std::string* reason) {
-#ifdef SHADER_REFLECTION_FUZZING_SKIP_CHECKSUM
-  constexpr bool kSkipChecksum = true;
-#else
-  constexpr bool kSkipChecksum = false;
-#endif
-  if (kSkipChecksum || ChecksumIsZero(data)) return true;
+  if (ChecksumIsZero(data)) return true;
   const DxbcChecksum computed = ComputeDxbcChecksum(data, size);
   for (std::size_t i = 0; i < computed.size(); ++i) {
     if (ReadU32(data + layout::kChecksumOffset + 4 * i) != computed[i])

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "dxbc_layout.h"
-
 namespace shader_reflection {
 namespace {
 
@@ -21,6 +19,14 @@ constexpr int kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 
                             5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
                             4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
                             6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
+
+// The digest covers the container from its version field on.
+constexpr std::size_t kDigestStart = 20;
+
+std::uint32_t ReadLittleEndian32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
 
 std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
@@ -46,7 +52,7 @@ void Round(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& 
 
 void TransformBlock(DxbcChecksum& state, const unsigned char* block) {
   std::uint32_t m[16];
-  for (int i = 0; i < 16; ++i) m[i] = layout::ReadU32(block + 4 * i);
+  for (int i = 0; i < 16; ++i) m[i] = ReadLittleEndian32(block + 4 * i);
   std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
   Round(a, b, c, d, m, 0, 1, 0,
         [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (~x & z); });
@@ -72,8 +78,8 @@ void StoreU32(unsigned char* p, std::uint32_t v) {
 }  // namespace
 
 DxbcChecksum ComputeDxbcChecksum(const unsigned char* container, std::size_t size) {
-  const unsigned char* input = container + layout::kVersionOffset;
-  const std::size_t length = size - layout::kVersionOffset;
+  const unsigned char* input = container + kDigestStart;
+  const std::size_t length = size - kDigestStart;
   const auto bit_count = static_cast<std::uint32_t>(length * 8);
   const auto tail_word = static_cast<std::uint32_t>(length * 2) | 1u;
 
