@@ -15,7 +15,8 @@ cmake --build build/fuzz --target reflect_fuzzer
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/seeds" "$work/findings"
-cp tests/fixtures/*.cso examples/*.cso tests/fuzz_regressions/*.dxbc "$work/seeds/"
+cp tests/fixtures/*.cso examples/*.cso "$work/seeds/"
+find tests/fuzz_regressions -type f ! -name README.md -exec cp {} "$work/seeds/" \;
 if ! build/fuzz/fuzz/reflect_fuzzer -max_total_time="$seconds" -dict=fuzz/dxbc.dict \
      -timeout=2 -max_len=1100000 -rss_limit_mb=4096 \
      -artifact_prefix="$work/findings/" -print_final_stats=1 \
