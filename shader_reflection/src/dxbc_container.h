@@ -19,8 +19,8 @@ struct ContainerChunks {
 
 // Every chunk header and payload lies inside [data, data + size) when this
 // returns true. On false, *reason says what is wrong and where.
-bool ParseContainer(const unsigned char* data, std::size_t size, ContainerChunks* chunks,
-                    std::string* reason);
+[[nodiscard]] bool ParseContainer(const unsigned char* data, std::size_t size,
+                                  ContainerChunks* chunks, std::string* reason);
 
 }  // namespace shader_reflection
 

@@ -1,14 +1,23 @@
-// On-disk layout of the DXBC container and of its RDEF chunk: byte offsets
-// and record sizes only. All integers are little-endian.
+// On-disk layout of the DXBC container and of its RDEF chunk, as the format
+// describes it: each field is its offset in its record and its width, and
+// each record's size is tied to its last field. All integers are
+// little-endian. RDEF offsets are relative to the RDEF payload.
 #ifndef SHADER_REFLECTION_DXBC_LAYOUT_H
 #define SHADER_REFLECTION_DXBC_LAYOUT_H
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace shader_reflection {
 namespace layout {
+
+// A field of a record: where it starts inside the record, and its width.
+struct Field {
+  std::size_t offset;
+  std::size_t width;
+};
+
+constexpr std::size_t EndOf(Field field) { return field.offset + field.width; }
 
 constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
@@ -17,111 +26,136 @@ constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d) {
          static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
 }
 
-// Container header.
-constexpr std::uint32_t kContainerMagic = MakeFourCC('D', 'X', 'B', 'C');
-constexpr std::size_t kMagicOffset = 0;
-constexpr std::size_t kChecksumOffset = 4;
-constexpr std::size_t kChecksumSize = 16;
-constexpr std::size_t kVersionOffset = 20;
-constexpr std::size_t kTotalSizeOffset = 24;
-constexpr std::size_t kChunkCountOffset = 28;
-constexpr std::size_t kChunkTableOffset = 32;
-constexpr std::size_t kContainerHeaderSize = 32;
-constexpr std::size_t kChunkTableEntrySize = 4;
-constexpr std::uint32_t kContainerVersion = 1;
+// Container header; the offsets of the chunks follow it, one u32 each.
+namespace container {
+constexpr Field kMagic{0, 4};
+constexpr Field kChecksum{4, 16};
+constexpr Field kVersion{20, 4};
+constexpr Field kTotalSize{24, 4};
+constexpr Field kChunkCount{28, 4};
+constexpr std::size_t kHeaderSize = 32;
+static_assert(EndOf(kChunkCount) == kHeaderSize, "the chunk offsets follow the header");
+constexpr Field kChunkOffset{0, 4};  // in the table after the header
+constexpr std::size_t kChunkOffsetSize = 4;
+static_assert(EndOf(kChunkOffset) == kChunkOffsetSize, "one u32 per chunk");
+constexpr std::uint32_t kMagicValue = MakeFourCC('D', 'X', 'B', 'C');
+constexpr std::uint32_t kVersionValue = 1;
+}  // namespace container
 
-// Chunk header: FourCC, then payload size (excluding these 8 bytes).
-constexpr std::size_t kChunkHeaderSize = 8;
+// Chunk header: FourCC, then the payload size (not counting these 8 bytes).
+namespace chunk {
+constexpr Field kTag{0, 4};
+constexpr Field kPayloadSize{4, 4};
+constexpr std::size_t kHeaderSize = 8;
+static_assert(EndOf(kPayloadSize) == kHeaderSize, "the payload follows the header");
+constexpr std::uint32_t kRDEF = MakeFourCC('R', 'D', 'E', 'F');
+constexpr std::uint32_t kSHDR = MakeFourCC('S', 'H', 'D', 'R');
+constexpr std::uint32_t kSHEX = MakeFourCC('S', 'H', 'E', 'X');
+constexpr std::uint32_t kDXIL = MakeFourCC('D', 'X', 'I', 'L');
+constexpr Field kProgramVersion{0, 4};  // first token of SHDR/SHEX
+}  // namespace chunk
 
-constexpr std::uint32_t kTagRDEF = MakeFourCC('R', 'D', 'E', 'F');
-constexpr std::uint32_t kTagSHDR = MakeFourCC('S', 'H', 'D', 'R');
-constexpr std::uint32_t kTagSHEX = MakeFourCC('S', 'H', 'E', 'X');
-constexpr std::uint32_t kTagDXIL = MakeFourCC('D', 'X', 'I', 'L');
+// RDEF header, then the RD11 block that targets 5.x add.
+namespace rdef {
+constexpr Field kBufferCount{0, 4};
+constexpr Field kBufferArrayOffset{4, 4};
+constexpr Field kBindingCount{8, 4};
+constexpr Field kBindingArrayOffset{12, 4};
+constexpr Field kMinorVersion{16, 1};
+constexpr Field kMajorVersion{17, 1};
+constexpr Field kProgramType{18, 2};
+constexpr Field kCompileFlags{20, 4};
+constexpr Field kCreatorOffset{24, 4};
+constexpr std::size_t kHeaderSizeSM4 = 28;
+static_assert(EndOf(kCreatorOffset) == kHeaderSizeSM4, "shader model 4 header");
 
-// RDEF header (offsets relative to the RDEF payload, as are all RDEF offsets).
-constexpr std::size_t kRdefBufferCount = 0;
-constexpr std::size_t kRdefBufferArray = 4;
-constexpr std::size_t kRdefBindingCount = 8;
-constexpr std::size_t kRdefBindingArray = 12;
-constexpr std::size_t kRdefMinorVersion = 16;
-constexpr std::size_t kRdefMajorVersion = 17;
-constexpr std::size_t kRdefProgramType = 18;
-constexpr std::size_t kRdefCompileFlags = 20;
-constexpr std::size_t kRdefCreator = 24;
-constexpr std::size_t kRdefHeaderSizeSM4 = 28;
-
-// RD11 block, present from target 5.0 on.
-constexpr std::size_t kRd11Magic = 28;
-constexpr std::size_t kRd11HeaderSize = 32;
-constexpr std::size_t kRd11BufferRecordSize = 36;
-constexpr std::size_t kRd11BindingRecordSize = 40;
-constexpr std::size_t kRd11VariableRecordSize = 44;
-constexpr std::size_t kRd11TypeRecordSize = 48;
-constexpr std::size_t kRd11MemberRecordSize = 52;
-constexpr std::size_t kRdefHeaderSizeSM5 = 60;
+constexpr Field kRd11Magic{28, 4};
+constexpr Field kRd11HeaderSize{32, 4};
+constexpr Field kRd11BufferRecordSize{36, 4};
+constexpr Field kRd11BindingRecordSize{40, 4};
+constexpr Field kRd11VariableRecordSize{44, 4};
+constexpr Field kRd11TypeRecordSize{48, 4};
+constexpr Field kRd11MemberRecordSize{52, 4};
+constexpr Field kRd11InterfaceSlotCount{56, 4};
+constexpr std::size_t kHeaderSizeSM5 = 60;
+static_assert(EndOf(kRd11InterfaceSlotCount) == kHeaderSizeSM5, "shader model 5 header");
 constexpr std::uint32_t kRd11MagicSM50 = 0x31314452;  // "RD11"
 constexpr std::uint32_t kRd11MagicSM51 = 0x25441313;  // "RD11" reversed, 5.1 targets
+}  // namespace rdef
 
 // Constant buffer record.
-constexpr std::size_t kBufferName = 0;
-constexpr std::size_t kBufferVariableCount = 4;
-constexpr std::size_t kBufferVariableArray = 8;
-constexpr std::size_t kBufferSize = 12;
-constexpr std::size_t kBufferFlags = 16;
-constexpr std::size_t kBufferType = 20;
-constexpr std::size_t kBufferRecordSize = 24;
+namespace buffer {
+constexpr Field kName{0, 4};
+constexpr Field kVariableCount{4, 4};
+constexpr Field kVariableArrayOffset{8, 4};
+constexpr Field kSize{12, 4};
+constexpr Field kFlags{16, 4};
+constexpr Field kType{20, 4};
+constexpr std::size_t kRecordSize = 24;
+static_assert(EndOf(kType) == kRecordSize, "constant buffer record");
+}  // namespace buffer
 
-// Binding record.
-constexpr std::size_t kBindingName = 0;
-constexpr std::size_t kBindingRecordSizeSM50 = 32;
-constexpr std::size_t kBindingRecordSizeSM51 = 40;
+// Resource binding record.
+namespace binding {
+constexpr Field kName{0, 4};
+constexpr Field kInputType{4, 4};
+constexpr Field kReturnType{8, 4};
+constexpr Field kDimension{12, 4};
+constexpr Field kSampleCount{16, 4};
+constexpr Field kBindPoint{20, 4};
+constexpr Field kBindCount{24, 4};
+constexpr Field kFlags{28, 4};
+constexpr std::size_t kRecordSizeSM50 = 32;
+static_assert(EndOf(kFlags) == kRecordSizeSM50, "binding record up to 5.0");
+constexpr Field kSpace{32, 4};
+constexpr Field kId{36, 4};
+constexpr std::size_t kRecordSizeSM51 = 40;
+static_assert(EndOf(kId) == kRecordSizeSM51, "binding record from 5.1 on");
+}  // namespace binding
 
 // Variable record.
-constexpr std::size_t kVariableName = 0;
-constexpr std::size_t kVariableStartOffset = 4;
-constexpr std::size_t kVariableSize = 8;
-constexpr std::size_t kVariableFlags = 12;
-constexpr std::size_t kVariableType = 16;
-constexpr std::size_t kVariableDefaultValue = 20;
-constexpr std::size_t kVariableStartTexture = 24;
-constexpr std::size_t kVariableTextureSize = 28;
-constexpr std::size_t kVariableStartSampler = 32;
-constexpr std::size_t kVariableSamplerSize = 36;
-constexpr std::size_t kVariableRecordSizeSM4 = 24;
-constexpr std::size_t kVariableRecordSizeSM5 = 40;
+namespace variable {
+constexpr Field kName{0, 4};
+constexpr Field kStartOffset{4, 4};
+constexpr Field kSize{8, 4};
+constexpr Field kFlags{12, 4};
+constexpr Field kTypeOffset{16, 4};
+constexpr Field kDefaultValueOffset{20, 4};
+constexpr std::size_t kRecordSizeSM4 = 24;
+static_assert(EndOf(kDefaultValueOffset) == kRecordSizeSM4, "shader model 4 variable");
+constexpr Field kStartTexture{24, 4};
+constexpr Field kTextureSize{28, 4};
+constexpr Field kStartSampler{32, 4};
+constexpr Field kSamplerSize{36, 4};
+constexpr std::size_t kRecordSizeSM5 = 40;
+static_assert(EndOf(kSamplerSize) == kRecordSizeSM5, "shader model 5 variable");
+}  // namespace variable
 
 // Type record.
-constexpr std::size_t kTypeClass = 0;
-constexpr std::size_t kTypeType = 2;
-constexpr std::size_t kTypeRows = 4;
-constexpr std::size_t kTypeColumns = 6;
-constexpr std::size_t kTypeElements = 8;
-constexpr std::size_t kTypeMembers = 10;
-constexpr std::size_t kTypeMemberArray = 12;
-constexpr std::size_t kTypeName = 32;  // SM5 only
-constexpr std::size_t kTypeRecordSizeSM4 = 16;
-constexpr std::size_t kTypeRecordSizeSM5 = 36;
+namespace type {
+constexpr Field kClass{0, 2};
+constexpr Field kBaseType{2, 2};
+constexpr Field kRows{4, 2};
+constexpr Field kColumns{6, 2};
+constexpr Field kElements{8, 2};
+constexpr Field kMemberCount{10, 2};
+constexpr Field kMemberArrayOffset{12, 4};
+constexpr std::size_t kRecordSizeSM4 = 16;
+static_assert(EndOf(kMemberArrayOffset) == kRecordSizeSM4, "shader model 4 type");
+constexpr Field kReserved{16, 16};  // shader model 5: four u32, zero for ordinary types
+constexpr Field kNameOffset{32, 4};
+constexpr std::size_t kRecordSizeSM5 = 36;
+static_assert(EndOf(kNameOffset) == kRecordSizeSM5, "shader model 5 type");
+}  // namespace type
 
 // Struct member record.
-constexpr std::size_t kMemberName = 0;
-constexpr std::size_t kMemberType = 4;
-constexpr std::size_t kMemberOffset = 8;
-constexpr std::size_t kMemberRecordSize = 12;
-
-// Readers for little-endian integers at any alignment. Callers have checked
-// that the bytes are there.
-inline std::uint32_t ReadU32(const unsigned char* p) {
-  unsigned char b[4];
-  std::memcpy(b, p, 4);
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-}
-
-inline std::uint16_t ReadU16(const unsigned char* p) {
-  unsigned char b[2];
-  std::memcpy(b, p, 2);
-  return static_cast<std::uint16_t>(b[0] | b[1] << 8);
-}
+namespace member {
+constexpr Field kName{0, 4};
+constexpr Field kTypeOffset{4, 4};
+constexpr Field kOffset{8, 4};
+constexpr std::size_t kRecordSize = 12;
+static_assert(EndOf(kOffset) == kRecordSize, "struct member record");
+}  // namespace member
 
 }  // namespace layout
 }  // namespace shader_reflection

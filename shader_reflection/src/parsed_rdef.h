@@ -4,6 +4,7 @@
 #ifndef SHADER_REFLECTION_PARSED_RDEF_H
 #define SHADER_REFLECTION_PARSED_RDEF_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,13 +27,13 @@ struct ParsedType {
   const char* name;            // null where the record has none (SM4)
 };
 
-// A variable is kept as its verified record, 16 bytes instead of the 56 of
+// A variable is kept as its verified record, 12 bytes instead of the 56 of
 // its decoded fields: a buffer may hold 16,384 of them, and on small
 // machines every page touched costs. ReadVariableFields decodes it.
 struct ParsedVariable {
-  const unsigned char* record;  // every offset and string in it was checked
-  std::uint32_t type;           // index into ParsedRdef::types
-  std::uint32_t buffer;         // index into ParsedRdef::buffers
+  std::uint32_t record;  // offset in the RDEF chunk; every offset and string in it was checked
+  std::uint32_t type;    // index into ParsedRdef::types
+  std::uint32_t buffer;  // index into ParsedRdef::buffers
 };
 
 struct VariableFields {
@@ -58,7 +59,8 @@ struct ParsedBuffer {
 
 struct ParsedRdef {
   const unsigned char* bytes = nullptr;  // the RDEF payload all offsets are relative to
-  bool sm5_variables = false;            // 40-byte variable records
+  std::size_t size = 0;
+  bool sm5_variables = false;  // 40-byte variable records
   std::uint8_t major_version = 0;
   std::uint8_t minor_version = 0;
   std::uint16_t program_type = 0;

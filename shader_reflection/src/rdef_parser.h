@@ -28,8 +28,8 @@ struct RdefLimits {
 
 // rdef must stay alive and unchanged while *parsed is used: names point
 // into it.
-bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed, std::string* reason,
-               const RdefLimits& limits = RdefLimits{});
+[[nodiscard]] bool ParseRdef(const unsigned char* rdef, std::size_t size, ParsedRdef* parsed,
+                             std::string* reason, const RdefLimits& limits = RdefLimits{});
 
 // The fields of a variable that ParseRdef accepted.
 VariableFields ReadVariableFields(const ParsedRdef& parsed, const ParsedVariable& variable);

@@ -261,7 +261,7 @@ HRESULT D3DReflectWithReason(LPCVOID data, SIZE_T size, REFIID iid, void** refle
   const auto* bytes = static_cast<const unsigned char*>(data);
   ContainerChunks chunks;
   if (size < 32) {
-    ParseContainer(bytes, size, &chunks, reason);
+    static_cast<void>(ParseContainer(bytes, size, &chunks, reason));  // only for its reason
     return E_INVALIDARG;
   }
   if (iid != IID_ID3D11ShaderReflection) {
