@@ -1,11 +1,11 @@
 #include "bytecode_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -56,7 +56,7 @@ TEST_F(LoadBytecodeFileTest, EmptyFileFailsWithoutAMessage) {
 // A sparse file: measured, refused, never read or allocated.
 TEST_F(LoadBytecodeFileTest, FileOverTheSizeLimitIsRefusedUnread) {
   const std::string path = WriteFile("");
-  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(kMaxBytecodeSize + 1)), 0);
+  std::filesystem::resize_file(path, kMaxBytecodeSize + 1);
   BytecodeBuffer buffer;
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(LoadBytecodeFile(path.c_str(), &buffer), 1);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "dxbc_builder.h"
 #include "rdef_parser.h"
 #include "shader_reflection/d3d11_shader_reflection.h"
-#include "dxbc_builder.h"
 #include "test_files.h"
 
 namespace {

@@ -93,7 +93,9 @@ Written Write(FakeBuffer& buffer) {
   Written written{WriteUniformTable(&buffer, out, "T", "in.cso"), "", ""};
   written.console = ::testing::internal::GetCapturedStdout();
   if (written.outcome == UniformTableOutcome::kUnknownVariableType) std::fclose(out);
-  std::FILE* in = std::fopen(path.c_str(), "rb");
+  // Text mode, as the header was written: on Windows each line end is CR LF
+  // on disk and reads back as a line feed.
+  std::FILE* in = std::fopen(path.c_str(), "r");
   char chunk[4096];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) written.file.append(chunk, got);

@@ -2,8 +2,13 @@
 // platform's d3d11shader.h so that code written against the platform's
 // reflection calls compiles against this library unchanged.
 //
-// Everything lives in namespace shader_reflection so that a Windows build that
-// also sees the system headers never collides with them.
+// Everything lives in namespace shader_reflection, so the system's types of
+// the same names never collide with these. <windows.h> also defines some
+// names as macros (S_OK, E_FAIL, SUCCEEDED, FAILED, REFIID, ...): this header
+// sets them aside while it declares its own and restores them after, so it
+// may come before or after <windows.h>. Code that sees both writes those
+// names unqualified and gets the system's macros, whose meanings are the
+// same.
 //
 // Lifetime: D3DReflect verifies the whole container once and keeps pointers
 // into the caller's bytes: every name and default value it hands out points
@@ -18,6 +23,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#pragma push_macro("S_OK")
+#undef S_OK
+#pragma push_macro("S_FALSE")
+#undef S_FALSE
+#pragma push_macro("E_NOINTERFACE")
+#undef E_NOINTERFACE
+#pragma push_macro("E_FAIL")
+#undef E_FAIL
+#pragma push_macro("E_INVALIDARG")
+#undef E_INVALIDARG
+#pragma push_macro("SUCCEEDED")
+#undef SUCCEEDED
+#pragma push_macro("FAILED")
+#undef FAILED
+#pragma push_macro("REFIID")
+#undef REFIID
 
 namespace shader_reflection {
 
@@ -253,5 +275,14 @@ HRESULT D3DReflectWithReason(LPCVOID data, SIZE_T size, REFIID iid, void** refle
                              std::string* reason);
 
 }  // namespace shader_reflection
+
+#pragma pop_macro("S_OK")
+#pragma pop_macro("S_FALSE")
+#pragma pop_macro("E_NOINTERFACE")
+#pragma pop_macro("E_FAIL")
+#pragma pop_macro("E_INVALIDARG")
+#pragma pop_macro("SUCCEEDED")
+#pragma pop_macro("FAILED")
+#pragma pop_macro("REFIID")
 
 #endif  // SHADER_REFLECTION_D3D11_SHADER_REFLECTION_H
