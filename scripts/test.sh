@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh $(cat scripts/debian-packages.txt)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-stage() { printf '\n=== %s\n' "$*"; }
+started=$SECONDS
+stage() { printf '\n=== %s (at %d s)\n' "$*" $((SECONDS - started)); }
 
 stage "native build and tests"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -42,4 +43,4 @@ bench/process_bench.sh --smoke build/native
 bench/build_rule_bench.sh --smoke build/native
 
 echo
-echo "all tests passed"
+echo "all tests passed in $((SECONDS - started)) s"
