@@ -1,34 +1,10 @@
 // Prints the uniform table of the shader, as the engine would see it.
-#include <cstdio>
-
-// The record type the generated header names; it belongs to the code that
-// includes the header.
-namespace QEX {
-namespace CAPI {
-namespace D3D_NS {
-class ShaderBase {
- public:
-  enum VarType { VARTYPE_FLOAT, VARTYPE_BOOL };
-  struct Uniform {
-    const char* name;
-    VarType type;
-    int offset;
-    int size;
-  };
-};
-}  // namespace D3D_NS
-}  // namespace CAPI
-}  // namespace QEX
-
+#include "shader_base.h"
 #include "shader_refl.h"
 
 int Unrelated();
 
 int main() {
-  for (const auto& uniform : shader_refl) {
-    std::printf("%s %s %d %d\n", uniform.name,
-                uniform.type == QEX::CAPI::D3D_NS::ShaderBase::VARTYPE_BOOL ? "bool" : "float",
-                uniform.offset, uniform.size);
-  }
+  PrintTable(shader_refl);
   return Unrelated();
 }
