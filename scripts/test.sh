@@ -29,7 +29,7 @@ stage "Windows build under Wine"
 scripts/test-windows.sh
 
 stage "packages: .tar.gz, .deb and the Windows .zip, each unpacked and used"
-scripts/package.sh
+scripts/package.sh build/native build/windows
 tests/package_test.sh build/packages
 
 stage "fuzzing for ${QUORVANE_FUZZ_SECONDS:-60} s"
