@@ -52,7 +52,7 @@ class RdefParser {
  public:
   RdefParser(const ByteView& rdef, ParsedRdef* parsed, std::string* reason,
              const RdefLimits& limits)
-      : bytes_(rdef), size_(rdef.size()), parsed_(parsed), reason_(reason), limits_(limits) {}
+      : bytes_(rdef), parsed_(parsed), reason_(reason), limits_(limits) {}
 
   [[nodiscard]] bool Parse() { return ParseHeader() && ParseBindings() && ParseBuffers(); }
 
@@ -64,7 +64,7 @@ class RdefParser {
   // up to it. Short names, nearly all of them, are cheaper to scan again
   // than to remember.
   [[nodiscard]] const char* ReadName(std::uint32_t offset, const Where& at, const char* what) {
-    if (offset >= size_) {
+    if (offset >= bytes_.size()) {
       Fail(reason_, "%s: %s offset 0x%x is outside the RDEF chunk", at.Describe().c_str(), what,
            offset);
       return nullptr;
@@ -79,7 +79,7 @@ class RdefParser {
     return reinterpret_cast<const char*>(bytes_.At(offset, nul - offset + 1));
   }
 
-  // The position of the NUL that ends the name at `offset` (< size_),
+  // The position of the NUL that ends the name at `offset` (inside the chunk),
   // scanning only the bytes no earlier name has covered.
   [[nodiscard]] bool FindNameEnd(std::uint32_t offset, const Where& at, const char* what,
                                  std::size_t* nul) {
@@ -88,7 +88,7 @@ class RdefParser {
       *nul = next->first;
       return true;
     }
-    const std::size_t scan_end = next != known_names_.end() ? next->second : size_;
+    const std::size_t scan_end = next != known_names_.end() ? next->second : bytes_.size();
     const unsigned char* scan = bytes_.At(offset, scan_end - offset);
     const void* found = std::memchr(scan, 0, scan_end - offset);
     if (found != nullptr) {
@@ -108,7 +108,8 @@ class RdefParser {
 
   [[nodiscard]] bool ParseHeader() {
     if (!bytes_.Fits(0, rdef::kHeaderSizeSM4))
-      return Fail(reason_, "RDEF chunk of %zu bytes is shorter than its 28-byte header", size_);
+      return Fail(reason_, "RDEF chunk of %zu bytes is shorter than its 28-byte header",
+                  bytes_.size());
     parsed_->minor_version = bytes_.U8(0, rdef::kMinorVersion);
     parsed_->major_version = bytes_.U8(0, rdef::kMajorVersion);
     parsed_->program_type = bytes_.U16(0, rdef::kProgramType);
@@ -127,7 +128,7 @@ class RdefParser {
       return Fail(reason_,
                   "RDEF chunk of %zu bytes is shorter than its 60-byte shader model 5 "
                   "header",
-                  size_);
+                  bytes_.size());
     const std::uint32_t magic = bytes_.U32(0, rdef::kRd11Magic);
     if (magic != rdef::kRd11MagicSM50 && magic != rdef::kRd11MagicSM51)
       return Fail(reason_, "RDEF: shader model 5 header magic 0x%08x is not RD11", magic);
@@ -161,8 +162,8 @@ class RdefParser {
   [[nodiscard]] bool ParseCreator() {
     const std::uint32_t offset = bytes_.U32(0, rdef::kCreatorOffset);
     if (offset == 0) return true;
-    if (offset >= size_ ||
-        std::memchr(bytes_.At(offset, size_ - offset), 0, size_ - offset) == nullptr)
+    if (offset >= bytes_.size() || std::memchr(bytes_.At(offset, bytes_.size() - offset), 0,
+                                               bytes_.size() - offset) == nullptr)
       return Fail(reason_, "RDEF: creator string at offset 0x%x does not end inside the chunk",
                   offset);
     parsed_->creator = reinterpret_cast<const char*>(bytes_.At(offset, 1));
@@ -177,7 +178,7 @@ class RdefParser {
       return Fail(reason_,
                   "RDEF: %u resource bindings of %zu bytes at offset 0x%x do not fit "
                   "in the %zu-byte chunk",
-                  count, sizes_.binding, offset, size_);
+                  count, sizes_.binding, offset, bytes_.size());
     if (count > limits_.max_bindings)
       return Fail(reason_, "RDEF: %u resource bindings is more than the %u a shader may declare",
                   count, limits_.max_bindings);
@@ -198,7 +199,7 @@ class RdefParser {
       return Fail(reason_,
                   "RDEF: %u constant buffers of 24 bytes at offset 0x%x do not fit in "
                   "the %zu-byte chunk",
-                  count, offset, size_);
+                  count, offset, bytes_.size());
     if (count > limits_.max_buffers)
       return Fail(reason_, "RDEF: %u constant buffers is more than the %u a shader may declare",
                   count, limits_.max_buffers);
@@ -250,7 +251,8 @@ class RdefParser {
       return Fail(reason_,
                   "%s: %u variables of %zu bytes at offset 0x%x do not fit in the "
                   "%zu-byte RDEF chunk",
-                  at.Describe().c_str(), buffer.variable_count, sizes_.variable, array, size_);
+                  at.Describe().c_str(), buffer.variable_count, sizes_.variable, array,
+                  bytes_.size());
     parsed_->buffers.push_back(buffer);
     const auto buffer_index = static_cast<std::uint32_t>(parsed_->buffers.size() - 1);
     for (std::uint32_t i = 0; i < buffer.variable_count; ++i) {
@@ -391,7 +393,6 @@ class RdefParser {
   }
 
   ByteView bytes_;
-  std::size_t size_;
   ParsedRdef* parsed_;
   std::string* reason_;
   RdefLimits limits_;
