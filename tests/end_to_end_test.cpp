@@ -515,7 +515,7 @@ TEST(EndToEnd, ClosedStandardStreamsNeverBecomeTheHeader) {
     const std::string& dir = temp.path();
     WriteFile(dir + "/" + c.input, c.shader);
     const RunResult run = RunInDir(
-        dir, "(" + Quote(TheTarget().exe) + " " + Quote(c.input) + " out_refl.h <&- >&- 2>&-)");
+        dir, "(" + Quote(TheTarget().exe) + " " + Quote(c.input) + " out_refl.h >&- 2>&-)");
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(test_files::ReadText(dir + "/out_refl.h"), c.header);
   }
