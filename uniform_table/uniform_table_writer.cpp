@@ -29,6 +29,19 @@ const char* UniformKind(ID3D11ShaderReflectionVariable* variable) {
   }
 }
 
+// What the table makes of variable i: nothing (it cannot be fetched or
+// described), an entry of `*kind`, or its end (a kind it cannot describe).
+// The writer and the name check walk the buffer alike through this.
+enum class Slot { kSkipped, kEntry, kUnknownKind };
+
+Slot ReadSlot(shader_reflection::ID3D11ShaderReflectionConstantBuffer* constant_buffer,
+              shader_reflection::UINT i, D3D11_SHADER_VARIABLE_DESC* desc, const char** kind) {
+  ID3D11ShaderReflectionVariable* variable = constant_buffer->GetVariableByIndex(i);
+  if (variable == nullptr || FAILED(variable->GetDesc(desc))) return Slot::kSkipped;
+  *kind = UniformKind(variable);
+  return *kind == nullptr ? Slot::kUnknownKind : Slot::kEntry;
+}
+
 bool FitsStringLiteral(unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '"' && c != '\\'; }
 
 // The name as a reader can see it: bytes that cannot stand as they are
@@ -126,12 +139,11 @@ UniformTableOutcome WriteUniformTable(
   writer.Append(name);
   writer.Append("[] =\n{\n");
   for (shader_reflection::UINT i = 0; i < buffer_desc.Variables; ++i) {
-    ID3D11ShaderReflectionVariable* variable = constant_buffer->GetVariableByIndex(i);
-    if (variable == nullptr) continue;
     D3D11_SHADER_VARIABLE_DESC variable_desc{};
-    if (FAILED(variable->GetDesc(&variable_desc))) continue;
-    const char* kind = UniformKind(variable);
-    if (kind == nullptr) {
+    const char* kind = nullptr;
+    const Slot slot = ReadSlot(constant_buffer, i, &variable_desc, &kind);
+    if (slot == Slot::kSkipped) continue;
+    if (slot == Slot::kUnknownKind) {
       writer.Flush();
       std::fprintf(console, "Unknown variable type for variable: '%s' used in shader '%s'",
                    variable_desc.Name, input_path);
@@ -150,11 +162,11 @@ bool NamesFitStringLiterals(
   D3D11_SHADER_BUFFER_DESC buffer_desc{};
   if (FAILED(constant_buffer->GetDesc(&buffer_desc))) return true;
   for (shader_reflection::UINT i = 0; i < buffer_desc.Variables; ++i) {
-    ID3D11ShaderReflectionVariable* variable = constant_buffer->GetVariableByIndex(i);
-    if (variable == nullptr) continue;
     D3D11_SHADER_VARIABLE_DESC variable_desc{};
-    if (FAILED(variable->GetDesc(&variable_desc))) continue;
-    if (UniformKind(variable) == nullptr) return true;  // the table ends here
+    const char* kind = nullptr;
+    const Slot slot = ReadSlot(constant_buffer, i, &variable_desc, &kind);
+    if (slot == Slot::kSkipped) continue;
+    if (slot == Slot::kUnknownKind) return true;  // the table ends here
     for (const char* p = variable_desc.Name; *p != '\0'; ++p) {
       const auto c = static_cast<unsigned char>(*p);
       if (FitsStringLiteral(c)) continue;
