@@ -4,7 +4,7 @@
 # a process at all), cp of the same shader, and the tool on the
 # 16,384-variable shader against cp of that shader. Prints the ratios of the
 # medians and the tool's peak memory for both shaders.
-#   bench/process_bench.sh [--smoke] [build folder, default build/bench]
+#   bench/process_bench.sh [--smoke] [build folder, default build/native]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The machine's noise drifts over seconds, so the five commands are timed
@@ -19,7 +19,7 @@ if [ "${1:-}" = "--smoke" ]; then
   warmup=0
   shift
 fi
-build=${1:-build/bench}
+build=${1:-build/native}
 
 missing=()
 command -v hyperfine >/dev/null || missing+=(hyperfine)
